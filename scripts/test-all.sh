@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Builds the three presets and runs every test: native, the same unit tests under Wine for both
+# bitnesses, then the end-to-end tests of the real program under Wine and Xvfb.
+# Ends with one line "N passed, M failed".
+set -uo pipefail
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+cd "$ROOT"
+source scripts/wine-env.sh
+RESULTS="$ROOT/build/results"
+rm -rf "$RESULTS"; mkdir -p "$RESULTS"
+
+scripts/build.sh native win32 win64 || { echo "0 passed, 1 failed"; exit 1; }
+
+passed=0; failed=0
+# Adds the counts of one GoogleTest XML report; a run that left no report counts as one failure.
+tally() {
+  local name=$1 xml=$2 rc=$3
+  if [[ -f "$xml" ]]; then
+    local head tests fails errs dis
+    head=$(grep -m1 '<testsuites' "$xml")
+    tests=$(sed -E 's/.* tests="([0-9]+)".*/\1/' <<<"$head")
+    fails=$(sed -E 's/.* failures="([0-9]+)".*/\1/' <<<"$head")
+    errs=$(sed -E 's/.* errors="([0-9]+)".*/\1/' <<<"$head")
+    dis=$(sed -E 's/.* disabled="([0-9]+)".*/\1/' <<<"$head")
+    local bad=$((fails + errs)) skipped
+    skipped=$(grep -c '<skipped' "$xml" || true)
+    passed=$((passed + tests - bad - dis - skipped)); failed=$((failed + bad))
+    if [[ $rc -ne 0 && $bad -eq 0 ]]; then failed=$((failed + 1)); echo "$name: exit code $rc"; fi
+    echo "== $name: $((tests - bad - dis - skipped)) passed, $bad failed"
+  else
+    failed=$((failed + 1)); echo "== $name: no report (exit code $rc)"
+  fi
+}
+
+for t in build/native/tests/*_tests; do
+  name=$(basename "$t"); echo "== native $name"
+  "$t" --gtest_brief=1 --gtest_output="xml:$RESULTS/native-$name.xml"
+  tally "native $name" "$RESULTS/native-$name.xml" $?
+done
+
+wine_prefix_ready
+wine_install_sim_driver
+for arch in win64 win32; do
+  for t in build/$arch/tests/*_tests.exe; do
+    name=$(basename "$t" .exe)
+    [[ $name == e2e_tests ]] && continue
+    echo "== $arch $name under Wine"
+    (cd "$RESULTS" && wine "$ROOT/$t" --gtest_brief=1 --gtest_output="xml:$arch-$name.xml")
+    tally "$arch $name" "$RESULTS/$arch-$name.xml" $?
+  done
+done
+
+if ls build/win64/tests/e2e_tests.exe >/dev/null 2>&1; then
+  scripts/with-xvfb.sh bash -c '
+    for arch in win64 win32; do
+      echo "== $arch end-to-end tests"
+      (cd "$0" && wine "$1/build/$arch/tests/e2e_tests.exe" --gtest_output="xml:e2e-$arch.xml")
+      echo "$arch $?" >> "$0/e2e-rc"
+    done' "$RESULTS" "$ROOT"
+  for arch in win64 win32; do
+    rc=$(awk -v a=$arch '$1==a {print $2}' "$RESULTS/e2e-rc" 2>/dev/null); tally "e2e-$arch" "$RESULTS/e2e-$arch.xml" "${rc:-1}"
+  done
+fi
+wineserver -k 2>/dev/null || true
+
+echo "$passed passed, $failed failed"
+[[ $failed -eq 0 ]]

@@ -1,0 +1,48 @@
+# Sourced by the scripts that run Windows programs: a private Wine prefix under build/ with the
+# simulated driver installed in its system directories (the only place the program loads it from).
+ROOT=${ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
+export WINEPREFIX="$ROOT/build/wineprefix"
+export WINEARCH=win64
+export WINEDEBUG=-all
+# No Mono or Gecko install prompts in a headless prefix.
+export WINEDLLOVERRIDES="mscoree=;mshtml="
+
+wine_prefix_ready() {
+  if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
+    echo "Preparing Wine prefix in $WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w || true
+  fi
+  # A CJK font the prefix's default UI faces fall back to, so Chinese texts render.
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  for f in /usr/share/fonts/truetype/wqy/wqy-microhei.ttc; do
+    [[ -f "$f" && ! -f "$fonts/$(basename "$f")" ]] && cp "$f" "$fonts/"
+  done
+  if [[ ! -f "$WINEPREFIX/.cjk-subst" ]]; then
+    cat > "$WINEPREFIX/cjk.reg" <<'REG'
+REGEDIT4
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
+"宋体"="WenQuanYi Micro Hei"
+"SimSun"="WenQuanYi Micro Hei"
+"MS Shell Dlg"="Tahoma"
+"MS Shell Dlg 2"="Tahoma"
+
+[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
+"宋体"="WenQuanYi Micro Hei"
+"SimSun"="WenQuanYi Micro Hei"
+"微软雅黑"="WenQuanYi Micro Hei"
+"Microsoft YaHei"="WenQuanYi Micro Hei"
+REG
+    wine regedit "$WINEPREFIX/cjk.reg" >/dev/null 2>&1 && touch "$WINEPREFIX/.cjk-subst"
+    wineserver -w || true
+  fi
+}
+
+# Copies the simulated driver of each built bitness into the prefix's system directories.
+wine_install_sim_driver() {
+  local sys64="$WINEPREFIX/drive_c/windows/system32" sys32="$WINEPREFIX/drive_c/windows/syswow64"
+  [[ -f "$ROOT/build/win64/sim/nvapi64.dll" ]] && cp "$ROOT/build/win64/sim/nvapi64.dll" "$sys64/"
+  [[ -f "$ROOT/build/win32/sim/nvapi.dll" ]] && cp "$ROOT/build/win32/sim/nvapi.dll" "$sys32/"
+  return 0
+}

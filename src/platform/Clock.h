@@ -1,0 +1,17 @@
+#pragma once
+#include <cstdint>
+
+// Every pause and time reading goes through this, so tests run instantly and can assert pauses.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual uint64_t NowMs() = 0;
+    virtual void SleepMs(uint32_t ms) = 0;
+};
+
+// The real clock: a monotonic millisecond counter and a plain sleep.
+class SystemClock : public Clock {
+public:
+    uint64_t NowMs() override;
+    void SleepMs(uint32_t ms) override;
+};

@@ -1,0 +1,10 @@
+#include <gtest/gtest.h>
+
+#include "platform/Clock.h"
+
+TEST(SystemClock, SleepAdvancesTheMonotonicCounter) {
+    SystemClock clock;
+    auto before = clock.NowMs();
+    clock.SleepMs(20);
+    EXPECT_GE(clock.NowMs() - before, 20u);
+}
