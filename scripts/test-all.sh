@@ -62,6 +62,10 @@ if ls build/win64/tests/e2e_tests.exe >/dev/null 2>&1; then
   done
 fi
 wineserver -k 2>/dev/null || true
+# Screenshots the end-to-end tests took, as PNG beside the reports.
+for bmp in "$RESULTS"/*.bmp; do
+  [[ -f "$bmp" ]] && convert "$bmp" "${bmp%.bmp}.png" 2>/dev/null && rm -f "$bmp"
+done
 
 echo "$passed passed, $failed failed"
 [[ $failed -eq 0 ]]

@@ -1,0 +1,171 @@
+#include "Automation.h"
+
+#include <cstdio>
+
+namespace e2e {
+
+std::wstring ExeDir() {
+    wchar_t path[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring p(path, n);
+    return p.substr(0, p.find_last_of(L"\\/") + 1);
+}
+
+std::wstring BuildDir() {
+    std::wstring dir = ExeDir();
+    dir.pop_back();
+    return dir.substr(0, dir.find_last_of(L"\\/") + 1);
+}
+
+Launched Launch(const std::wstring& exe, const std::wstring& args, const std::vector<std::wstring>& env) {
+    // The child gets our environment plus the given variables, as a sorted-enough block.
+    std::wstring block;
+    if (wchar_t* current = GetEnvironmentStringsW()) {
+        for (const wchar_t* v = current; *v; v += wcslen(v) + 1) {
+            std::wstring var(v);
+            bool overridden = false;
+            for (const auto& e : env)
+                if (_wcsnicmp(var.c_str(), e.c_str(), e.find(L'=') + 1) == 0) overridden = true;
+            if (!overridden) block += var + L'\0';
+        }
+        FreeEnvironmentStringsW(current);
+    }
+    for (const auto& e : env) block += e + L'\0';
+    block += L'\0';
+
+    std::wstring cmd = L"\"" + exe + L"\" " + args;
+    std::wstring dir = exe.substr(0, exe.find_last_of(L"\\/"));
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    Launched out;
+    if (CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                       block.data(), dir.c_str(), &si, &pi)) {
+        CloseHandle(pi.hThread);
+        out.process = pi.hProcess;
+        out.pid = pi.dwProcessId;
+    }
+    return out;
+}
+
+int WaitExit(const Launched& p, DWORD timeoutMs) {
+    if (!p.process || WaitForSingleObject(p.process, timeoutMs) != WAIT_OBJECT_0) return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(p.process, &code);
+    return static_cast<int>(code);
+}
+
+void Stop(Launched& p) {
+    if (!p.process) return;
+    if (WaitForSingleObject(p.process, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(p.process, 99);
+        WaitForSingleObject(p.process, 5000);
+    }
+    CloseHandle(p.process);
+    p.process = nullptr;
+}
+
+namespace {
+struct Search {
+    DWORD pid;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK Collect(HWND hwnd, LPARAM lp) {
+    auto* s = reinterpret_cast<Search*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == s->pid && IsWindowVisible(hwnd)) s->found.push_back(hwnd);
+    return TRUE;
+}
+
+std::wstring TitleOf(HWND hwnd) {
+    wchar_t buf[512];
+    int n = GetWindowTextW(hwnd, buf, 512);
+    return std::wstring(buf, n > 0 ? n : 0);
+}
+}  // namespace
+
+std::vector<HWND> WindowsOf(DWORD pid) {
+    Search s{pid, {}};
+    EnumWindows(Collect, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+HWND WaitForWindow(DWORD pid, const std::wstring& title, DWORD timeoutMs) {
+    HWND hit = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND w : WindowsOf(pid))
+                if (title.empty() || TitleOf(w).find(title) != std::wstring::npos) {
+                    hit = w;
+                    return true;
+                }
+            return false;
+        },
+        timeoutMs);
+    return hit;
+}
+
+bool Click(HWND dialog, int id) {
+    HWND button = GetDlgItem(dialog, id);
+    if (!button || !IsWindowVisible(button) || !IsWindowEnabled(button)) return false;
+    // BM_CLICK is sent, not posted, so the command has run (or a modal loop has started) on return;
+    // a modal loop would block us, hence the time-out variant.
+    DWORD_PTR ignored;
+    SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, 200, &ignored);
+    return true;
+}
+
+std::wstring TextOf(HWND dialog, int id) {
+    HWND item = GetDlgItem(dialog, id);
+    return item ? TitleOf(item) : std::wstring();
+}
+
+bool IsShown(HWND dialog, int id) {
+    HWND item = GetDlgItem(dialog, id);
+    return item && IsWindowVisible(item);
+}
+
+void PressKey(HWND window, UINT vk) {
+    PostMessageW(window, WM_KEYDOWN, vk, 0);
+    PostMessageW(window, WM_KEYUP, vk, 0xC0000000);
+}
+
+bool Screenshot(HWND window, const std::wstring& path) {
+    RECT r;
+    if (!GetWindowRect(window, &r)) return false;
+    int w = r.right - r.left, h = r.bottom - r.top;
+    if (w <= 0 || h <= 0) return false;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, dib);
+    BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    DWORD stride = ((w * 3 + 3) / 4) * 4, size = stride * h;
+    BITMAPFILEHEADER fh{};
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
+    fh.bfSize = fh.bfOffBits + size;
+    bool ok = false;
+    if (FILE* f = _wfopen(path.c_str(), L"wb")) {
+        ok = fwrite(&fh, sizeof fh, 1, f) == 1 && fwrite(&bi.bmiHeader, sizeof bi.bmiHeader, 1, f) == 1 &&
+             fwrite(bits, 1, size, f) == size;
+        fclose(f);
+    }
+    SelectObject(mem, old);
+    DeleteObject(dib);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return ok;
+}
+
+}  // namespace e2e
