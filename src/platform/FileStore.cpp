@@ -1,0 +1,136 @@
+#include "platform/FileStore.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <random>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Temporary names are "~cv" + 8 hex digits + ".tmp": short, so a target that fits the path
+// limit leaves room for its temporary sibling, and random, so two running copies never share one.
+constexpr char kTempPrefix[] = "~cv";
+constexpr char kTempSuffix[] = ".tmp";
+
+std::mt19937 SeededGenerator() {
+    std::uint32_t device = 0;
+    try {
+        std::random_device rd;
+        device = rd();
+    } catch (...) {
+        device = 0;
+    }
+    const auto now = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    const auto wall = static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
+    int local = 0;
+    const auto address = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(&local));
+    std::seed_seq seq{device,
+                      static_cast<std::uint32_t>(now),
+                      static_cast<std::uint32_t>(now >> 32),
+                      static_cast<std::uint32_t>(wall),
+                      static_cast<std::uint32_t>(wall >> 32),
+                      static_cast<std::uint32_t>(address),
+                      static_cast<std::uint32_t>(address >> 32)};
+    return std::mt19937(seq);
+}
+
+std::uint32_t NextTempTag() {
+    static std::atomic<std::uint32_t> counter{0};
+    thread_local std::mt19937 generator = SeededGenerator();
+    return generator() ^ (counter.fetch_add(1) * 0x9E3779B9u);
+}
+
+fs::path TempSibling(const fs::path& target, std::uint32_t tag) {
+    char name[sizeof(kTempPrefix) + 8 + sizeof(kTempSuffix)];
+    std::snprintf(name, sizeof(name), "%s%08X%s", kTempPrefix, static_cast<unsigned>(tag), kTempSuffix);
+    return target.parent_path() / name;
+}
+
+bool WriteWhole(const fs::path& path, std::string_view bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.flush();
+    const bool written = out.good();
+    out.close();
+    return written && !out.fail();
+}
+
+}  // namespace
+
+FileStatus ReadFileBytes(const fs::path& path, std::string& bytes, std::size_t maxBytes) {
+    try {
+        std::error_code ec;
+        const auto status = fs::status(path, ec);
+        if (!fs::exists(status)) return FileStatus::Missing;
+        if (!fs::is_regular_file(status)) return FileStatus::OpenFailed;
+        std::ifstream in(path, std::ios::binary);
+        if (!in) return FileStatus::OpenFailed;
+        std::string content;
+        char chunk[64 * 1024];
+        bool tooLarge = false;
+        while (in) {
+            in.read(chunk, sizeof(chunk));
+            const auto got = static_cast<std::size_t>(in.gcount());
+            if (got == 0) break;
+            const std::size_t room = maxBytes - content.size();
+            if (got > room) {
+                content.append(chunk, room);
+                tooLarge = true;
+                break;
+            }
+            content.append(chunk, got);
+        }
+        if (in.bad()) return FileStatus::OpenFailed;
+        bytes = std::move(content);
+        return tooLarge ? FileStatus::TooLarge : FileStatus::Ok;
+    } catch (...) {
+        return FileStatus::OpenFailed;
+    }
+}
+
+FileStatus CheckFileWritable(const fs::path& path) {
+    try {
+        std::error_code ec;
+        const auto status = fs::status(path, ec);
+        if (!fs::exists(status)) return FileStatus::Ok;
+        if (!fs::is_regular_file(status)) return FileStatus::OpenFailed;
+        std::ofstream probe(path, std::ios::binary | std::ios::app);
+        return probe ? FileStatus::Ok : FileStatus::OpenFailed;
+    } catch (...) {
+        return FileStatus::OpenFailed;
+    }
+}
+
+FileStatus ReplaceFileBytes(const fs::path& path, std::string_view bytes) {
+    try {
+        fs::path temp;
+        std::error_code ec;
+        for (int attempt = 0; attempt < 8; ++attempt) {
+            temp = TempSibling(path, NextTempTag());
+            if (!fs::exists(temp, ec)) break;
+        }
+        if (!WriteWhole(temp, bytes)) {
+            fs::remove(temp, ec);
+            return FileStatus::WriteFailed;
+        }
+        fs::rename(temp, path, ec);
+        if (ec) {
+            std::error_code ignored;
+            fs::remove(temp, ignored);
+            return FileStatus::WriteFailed;
+        }
+        return FileStatus::Ok;
+    } catch (...) {
+        return FileStatus::WriteFailed;
+    }
+}
+
+fs::path LongestTempSibling(const fs::path& path) {
+    return TempSibling(path, 0xFFFFFFFFu);
+}
