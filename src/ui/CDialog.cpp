@@ -281,6 +281,7 @@ void CDialog::HandleInitDialog() {
 void CDialog::HandleDestroy() {
     OnDestroy();
     created = false;
+    window.visible = false;
     window.focusId = 0;
     for (auto& entry : controls) {
         entry.second->state.hover = false;

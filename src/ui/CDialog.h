@@ -28,7 +28,7 @@ struct DialogState {
     bool easyMove = false;
     bool transparentStatics = true;
     int opacityPercent = -1;  // -1: not layered
-    int focusId = 0;          // control with the keyboard focus; 0 the dialog itself
+    int focusId = 0;          // control with the keyboard focus; 0 the dialog, kFocusElsewhere none
 };
 
 // A dialog of the product: portable, owns its controls by id, reacts to events through the On*

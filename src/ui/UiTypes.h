@@ -86,5 +86,7 @@ constexpr uint32_t kMsgSliderMoved = 0x28D2;
 // Standard dialog results and the command ids of the standard dialog keys.
 constexpr int kIdOk = 1;
 constexpr int kIdCancel = 2;
+// Focus id of a dialog whose window lost the keyboard focus to another window.
+constexpr int kFocusElsewhere = -1;
 // DoModal's answer when the dialog could not run.
 constexpr int kModalFailed = -1;
