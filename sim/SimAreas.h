@@ -1,0 +1,13 @@
+#pragma once
+
+class SimRegistry;
+
+// Each area of the simulator is one file with one registration function that adds its driver
+// functions and its scenario keys. A new area adds its function here and to kSimAreas.
+void RegisterSimCore(SimRegistry& registry);
+void RegisterSimIdentity(SimRegistry& registry);
+
+inline constexpr void (*kSimAreas[])(SimRegistry&) = {
+    RegisterSimCore,
+    RegisterSimIdentity,
+};
