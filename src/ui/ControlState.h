@@ -60,6 +60,10 @@ struct ControlState {
     std::optional<Color> textColor;  // none: the system's window-text colour
     std::optional<Color> backColor;  // none: the system's button-face colour
     bool transparentBackground = false;
+    // The control answers the system's colour request itself (CLabel): its colours and font apply
+    // and its background is backColor unless transparentBackground. Plain statics instead follow
+    // the dialog's transparentStatics flag.
+    bool ownColors = false;
     std::vector<std::string> items;  // combo box entries
     int selection = -1;
     SliderState slider;
