@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "platform/Clock.h"
+
+#include <gtest/gtest.h>
 
 TEST(SystemClock, SleepAdvancesTheMonotonicCounter) {
     SystemClock clock;
