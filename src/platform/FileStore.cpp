@@ -100,6 +100,9 @@ FileStatus CheckFileWritable(const fs::path& path) {
         const auto status = fs::status(path, ec);
         if (!fs::exists(status)) return FileStatus::Ok;
         if (!fs::is_regular_file(status)) return FileStatus::OpenFailed;
+        // The read-only attribute (Windows) or a missing write permission refuses the file even
+        // for an administrator or root, who could otherwise open it and rename over it.
+        if ((status.permissions() & fs::perms::owner_write) == fs::perms::none) return FileStatus::OpenFailed;
         std::ofstream probe(path, std::ios::binary | std::ios::app);
         return probe ? FileStatus::Ok : FileStatus::OpenFailed;
     } catch (...) {

@@ -17,6 +17,7 @@ FileStatus ReadFileBytes(const std::filesystem::path& path, std::string& bytes, 
 
 // Opens an existing file for appending and closes it again, the same check as a C "a+" open, so a
 // read-only or locked file is refused before anything is written. A missing file passes.
+// Replacing by rename would otherwise succeed over a read-only file.
 FileStatus CheckFileWritable(const std::filesystem::path& path);
 
 // Writes bytes to a new file in the target's folder and renames it over the target, so that a

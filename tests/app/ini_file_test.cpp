@@ -246,6 +246,21 @@ TEST(IniFileOnDisk, UnwritableFolderFailsAndLeavesNothing) {
     EXPECT_EQ(aFolder.LoadForUpdate(), IniStatus::OpenFailed);
 }
 
+TEST(IniFileOnDisk, ReadOnlyFileIsRefusedLikeAnAppendOpen) {
+    TempFolder dir;
+    WriteAllBytes(dir / "r.ini", "[A]\r\nk=1\r\n");
+    namespace fs = std::filesystem;
+    fs::permissions(dir / "r.ini", fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    IniFile ini(dir / "r.ini");
+    EXPECT_EQ(ini.LoadForUpdate(), IniStatus::OpenFailed);
+    EXPECT_EQ(ini.Save(), IniStatus::OpenFailed);
+    IniFile reader(dir / "r.ini");
+    EXPECT_EQ(reader.Load(), IniStatus::Ok) << "reading still works";
+    fs::permissions(dir / "r.ini", fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_EQ(ReadAllBytes(dir / "r.ini"), "[A]\r\nk=1\r\n");
+}
+
 TEST(IniFileOnDisk, PathOverTheLimitIsRefusedBeforeTouchingAnything) {
     TempFolder dir;
     const std::size_t base = (dir.Path() / "").native().size();

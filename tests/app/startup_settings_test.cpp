@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -39,8 +40,9 @@ std::string FirstRunText(int autoRun) {
     }
     text += "[CoustomFanSpeed]\r\nFanMode=0\r\nFanSpeed=0\r\n";
     for (int i = 0; i < 10; ++i) {
-        text += "FanSpeedX" + std::to_string(i) + "=" + std::to_string(i + 1) + "\r\n";
-        text += "FanSpeedY" + std::to_string(i) + "=" + std::to_string(9 - i) + "\r\n";
+        char lines[64];
+        std::snprintf(lines, sizeof(lines), "FanSpeedX%d=%d\r\nFanSpeedY%d=%d\r\n", i, i + 1, i, 9 - i);
+        text += lines;
     }
     return text;
 }
