@@ -57,8 +57,15 @@ struct GpuPerfInfo {
 static_assert(sizeof(GpuPerfInfo) == 43 * 4);
 
 // The display configuration read by ReadDisplayPaths: the paths and the arrays they point into,
-// owned together so nothing the driver was handed outlives or leaks from it.
+// owned together so nothing the driver was handed outlives or leaks from it. A copy would point
+// into the original's arrays, so the set can only be moved.
 struct DisplayPathSet {
+    DisplayPathSet() = default;
+    DisplayPathSet(const DisplayPathSet&) = delete;
+    DisplayPathSet& operator=(const DisplayPathSet&) = delete;
+    DisplayPathSet(DisplayPathSet&&) = default;
+    DisplayPathSet& operator=(DisplayPathSet&&) = default;
+
     std::vector<NV_DISPLAYCONFIG_PATH_INFO> paths;
     std::vector<NV_DISPLAYCONFIG_SOURCE_MODE_INFO> sourceModes;                    // one per path
     std::vector<std::vector<NV_DISPLAYCONFIG_PATH_TARGET_INFO>> targets;           // per path
@@ -69,6 +76,8 @@ constexpr int kMaxGpuHandles = 64;
 constexpr int kMaxDisplayHandles = 128;
 constexpr int kPstateNone = 16;  // no p-state chosen; as an argument: the current one
 constexpr int kSelectedGpu = -1;
+constexpr int kPixelClockUnchanged = 1;
+constexpr int kPixelClockNotReapplied = 2;
 
 // The one object that enumerates the GPUs and wraps every driver call. Every operation takes a GPU
 // index, -1 meaning the selected GPU; results are 0 for success and 1 for failure unless noted.
@@ -148,7 +157,11 @@ public:
     // Display pixel-clock override (GpuDisplay.cpp).
     int ListConnectedDisplays(uint32_t (&displayIds)[kMaxDisplayIds], uint32_t& count);
     int ReadPixelClock(GpuPerfInfo& info);
-    void WritePixelClock(GpuPerfInfo info);
+    // 0 applied; kPixelClockUnchanged when nothing was changed (no display, a failed query or a
+    // refused mode); kPixelClockNotReapplied when the mode was saved but the display
+    // configuration could not be read or re-applied, leaving the display as the driver has it.
+    int WritePixelClock(GpuPerfInfo info);
+    // 0, NvStatus::OutOfMemory when the arrays cannot be allocated, or the failing status.
     int ReadDisplayPaths(uint32_t& count, DisplayPathSet& paths);
 
     // The handle of a GPU index (-1: the selected GPU); null for an index outside the table.
