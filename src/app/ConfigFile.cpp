@@ -31,6 +31,13 @@ const std::array<std::string_view, kProfileKeyCount> kProfileKeys = {
     "LedMode",    "LedRgb0",    "LedRgb1",    "LedBright",    "LedLogo",    "LedArmor",
 };
 
+std::size_t ProfileKeyIndex(std::string_view key) {
+    for (std::size_t i = 0; i < kProfileKeyCount; ++i) {
+        if (kProfileKeys[i] == key) return i;
+    }
+    return kProfileKeyCount;
+}
+
 std::string ConfigFileNameForDevice(std::uint32_t deviceId) {
     char name[40];
     std::snprintf(name, sizeof(name), "Coralvane_DID%04X.cfg", static_cast<unsigned>(deviceId));
@@ -45,14 +52,13 @@ ProfileRecord ProfileRecord::WithAllKeys(std::string_view section) {
 }
 
 ProfileField* ProfileRecord::Field(std::string_view key) {
-    for (std::size_t i = 0; i < kProfileKeyCount; ++i) {
-        if (kProfileKeys[i] == key) return &fields[i];
-    }
-    return nullptr;
+    const std::size_t index = ProfileKeyIndex(key);
+    return index < kProfileKeyCount ? &fields[index] : nullptr;
 }
 
 const ProfileField* ProfileRecord::Field(std::string_view key) const {
-    return const_cast<ProfileRecord*>(this)->Field(key);
+    const std::size_t index = ProfileKeyIndex(key);
+    return index < kProfileKeyCount ? &fields[index] : nullptr;
 }
 
 int ProfileRecord::Value(std::string_view key) const {

@@ -27,6 +27,8 @@ struct SettingValue {
 inline constexpr std::size_t kProfileKeyCount = 34;
 // The keys of a profile section in the order they are written when the section is created.
 extern const std::array<std::string_view, kProfileKeyCount> kProfileKeys;
+// The position of a key in kProfileKeys (exact spelling), or kProfileKeyCount for another name.
+std::size_t ProfileKeyIndex(std::string_view key);
 
 struct ProfileField {
     std::string key;  // empty: the field is not used
