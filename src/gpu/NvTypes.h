@@ -3,8 +3,9 @@
 #include <cstdint>
 
 // The driver's functions are __cdecl; on 64-bit there is only one convention and naming one is an error.
+// The underscored attribute name is immune to the `cdecl` macro of the Windows headers.
 #if defined(__i386__) || defined(_M_IX86)
-#define NVAPI_CALL __attribute__((cdecl))
+#define NVAPI_CALL __attribute__((__cdecl__))
 #else
 #define NVAPI_CALL
 #endif
