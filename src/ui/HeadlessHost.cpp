@@ -53,17 +53,8 @@ const HeadlessHost::WindowRecord* HeadlessHost::Find(const CDialog& dialog) cons
     return it == windows.end() ? nullptr : &it->second;
 }
 
-bool HeadlessHost::IsReachable(const CDialog& dialog) const {
-    const CDialog* d = &dialog;
-    while (d) {
-        if (!IsOpen(*d) || !d->Window().visible) return false;
-        d = d->Window().childStyle ? d->Parent() : nullptr;
-    }
-    return true;
-}
-
 bool HeadlessHost::IsUsable(CDialog& dialog, int id) const {
-    if (!IsReachable(dialog) || !dialog.HasControl(id)) return false;
+    if (!IsOpen(dialog) || !dialog.HasControl(id)) return false;
     const ControlState& s = dialog.Control(id);
     return s.visible && s.enabled;
 }

@@ -45,8 +45,9 @@ public:
     explicit HeadlessHost(std::string skinDir) : skinDir(std::move(skinDir)) {}
     ~HeadlessHost() override;
 
-    // Driving. Each returns false when a user could not have done it (unknown, hidden or disabled
-    // control, window not created, timer not running).
+    // Driving. Each returns false when it could not happen: window not created, control unknown,
+    // hidden or disabled, timer not running. The window's own visibility is left to the test to
+    // assert, so a page can be driven right after Create().
     bool Click(CDialog& dialog, int id);
     // A key to whatever has the focus in `dialog`; true when the model consumed it.
     bool PressKey(CDialog& dialog, Key key);
@@ -153,7 +154,6 @@ private:
 
     WindowRecord* Find(const CDialog& dialog);
     const WindowRecord* Find(const CDialog& dialog) const;
-    bool IsReachable(const CDialog& dialog) const;
     bool IsUsable(CDialog& dialog, int id) const;
     Target HitTest(CDialog& dialog, Point pt) const;
     void DispatchMouse(CDialog& dialog, MouseAction action, MouseButton button, Point pt);
