@@ -88,6 +88,14 @@ TEST_F(BitmapSliderTest, PressOnThumbKeepsGripAndChangesNothingUntilMoved) {
               (std::vector<Note>{{kMsgSliderMoving, kSlider, 40}, {kMsgSliderMoved, kSlider, 40}}));
 }
 
+TEST_F(BitmapSliderTest, PressOnAThumbSharingItsPixelWithOtherPositionsKeepsThePosition) {
+    dlg.slider->SetRange(0, 400);  // four positions per pixel
+    dlg.slider->SetPos(203);
+    host.MouseDown(dlg, CentreOf(203));
+    host.MouseUp(dlg, CentreOf(203));
+    EXPECT_EQ(dlg.notes, (std::vector<Note>{{kMsgSliderMoved, kSlider, 203}}));
+}
+
 TEST_F(BitmapSliderTest, PressBesideThumbJumpsThereAndDragStaysInsideTheTrack) {
     host.MouseDown(dlg, CentreOf(75));
     EXPECT_EQ(dlg.notes, (std::vector<Note>{{kMsgSliderMoving, kSlider, 75}}));
