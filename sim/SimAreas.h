@@ -6,8 +6,14 @@ class SimRegistry;
 // functions and its scenario keys. A new area adds its function here and to kSimAreas.
 void RegisterSimCore(SimRegistry& registry);
 void RegisterSimIdentity(SimRegistry& registry);
+void RegisterSimPstates(SimRegistry& registry);
+void RegisterSimVf(SimRegistry& registry);
+void RegisterSimDisplays(SimRegistry& registry);
 
 inline constexpr void (*kSimAreas[])(SimRegistry&) = {
     RegisterSimCore,
     RegisterSimIdentity,
+    RegisterSimPstates,
+    RegisterSimVf,
+    RegisterSimDisplays,
 };
