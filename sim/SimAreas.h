@@ -9,6 +9,10 @@ void RegisterSimIdentity(SimRegistry& registry);
 void RegisterSimPstates(SimRegistry& registry);
 void RegisterSimVf(SimRegistry& registry);
 void RegisterSimDisplays(SimRegistry& registry);
+void RegisterSimPolicies(SimRegistry& registry);
+void RegisterSimCoolers(SimRegistry& registry);
+void RegisterSimSensors(SimRegistry& registry);
+void RegisterSimI2c(SimRegistry& registry);
 
 inline constexpr void (*kSimAreas[])(SimRegistry&) = {
     RegisterSimCore,
@@ -16,4 +20,8 @@ inline constexpr void (*kSimAreas[])(SimRegistry&) = {
     RegisterSimPstates,
     RegisterSimVf,
     RegisterSimDisplays,
+    RegisterSimPolicies,
+    RegisterSimCoolers,
+    RegisterSimSensors,
+    RegisterSimI2c,
 };
