@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -70,6 +71,10 @@ TimingBytes MakeTiming(uint16_t hVisible, uint16_t vVisible, uint16_t hTotal, ui
     uint64_t rate = static_cast<uint64_t>(pclk) * 10000000ull / (static_cast<uint64_t>(hTotal) * vTotal);
     timing.SetU32(40, static_cast<uint32_t>(rate));
     timing.Set<uint16_t>(36, static_cast<uint16_t>(rate / 1000));
+    char name[40] = {};
+    std::snprintf(name, sizeof name, "%ux%u native", static_cast<unsigned>(hVisible),
+                  static_cast<unsigned>(vVisible));
+    timing.CopyIn(56, name, sizeof name);
     return bytes;
 }
 
