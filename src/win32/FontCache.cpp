@@ -1,0 +1,47 @@
+#include "win32/FontCache.h"
+
+#include <cwchar>
+
+#include "win32/TextConvert.h"
+
+LOGFONTW MakeLogFont(const FontSpec& spec) {
+    LOGFONTW font{};
+    if (GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font) != sizeof font) {
+        font = LOGFONTW{};
+        wcscpy(font.lfFaceName, L"MS Shell Dlg");
+    }
+    font.lfWidth = 0;
+    font.lfEscapement = 0;
+    font.lfOrientation = 0;
+    font.lfItalic = FALSE;
+    font.lfUnderline = FALSE;
+    font.lfStrikeOut = FALSE;
+    font.lfCharSet = DEFAULT_CHARSET;
+    font.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    font.lfQuality = DEFAULT_QUALITY;
+    if (spec.pointTenths != 0) {
+        font.lfHeight = -MulDiv(spec.pointTenths < 0 ? -spec.pointTenths : spec.pointTenths, kLayoutDpi, 720);
+    } else if (spec.height != 0) {
+        font.lfHeight = spec.height;
+    }
+    font.lfWeight = spec.weight > 0 && spec.weight <= 1000 ? spec.weight : FW_NORMAL;
+    if (!spec.face.empty()) {
+        const std::wstring face = Utf8ToWide(spec.face);
+        const size_t length = face.size() < LF_FACESIZE - 1 ? face.size() : LF_FACESIZE - 1;
+        wmemcpy(font.lfFaceName, face.data(), length);
+        font.lfFaceName[length] = L'\0';
+    }
+    return font;
+}
+
+HFONT FontCache::Get(const FontSpec& spec) {
+    if (spec.IsDefault()) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    const Key key{spec.face, spec.height, spec.pointTenths, spec.weight};
+    auto it = fonts.find(key);
+    if (it == fonts.end()) {
+        const LOGFONTW font = MakeLogFont(spec);
+        it = fonts.emplace(key, GdiObject(CreateFontIndirectW(&font))).first;
+    }
+    return it->second ? it->second.As<HFONT>() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}

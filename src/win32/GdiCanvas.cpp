@@ -1,0 +1,180 @@
+#include "win32/GdiCanvas.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "win32/GdiTally.h"
+#include "win32/TextConvert.h"
+
+namespace {
+
+int PenStyleOf(PenStyle style) {
+    switch (style) {
+        case PenStyle::Dash:
+            return PS_DASH;
+        case PenStyle::Dot:
+            return PS_DOT;
+        case PenStyle::DashDot:
+            return PS_DASHDOT;
+        case PenStyle::DashDotDot:
+            return PS_DASHDOTDOT;
+        case PenStyle::Solid:
+            break;
+    }
+    return PS_SOLID;
+}
+
+}  // namespace
+
+GdiCanvas::GdiCanvas(HDC targetDc, Size targetSize, PaintResources shared)
+    : GdiCanvas(targetDc, targetSize, std::move(shared), nullptr, MemorySurface{}) {}
+
+GdiCanvas::GdiCanvas(HDC targetDc, Size targetSize, PaintResources shared, HWND window, MemorySurface owned)
+    : dc(targetDc),
+      size(targetSize),
+      resources(std::move(shared)),
+      releaseWindow(window),
+      surface(std::move(owned)) {
+    savedState = SaveDC(dc);
+    SetBkMode(dc, TRANSPARENT);
+}
+
+std::unique_ptr<GdiCanvas> GdiCanvas::ForWindow(HWND window, PaintResources resources) {
+    HDC windowDc = GetDC(window);
+    if (!windowDc) return nullptr;
+    GdiTally::Add(GdiKind::WindowDc);
+    RECT client{};
+    GetClientRect(window, &client);
+    return std::unique_ptr<GdiCanvas>(new GdiCanvas(windowDc, {client.right, client.bottom},
+                                                    std::move(resources), window, MemorySurface{}));
+}
+
+std::unique_ptr<GdiCanvas> GdiCanvas::Offscreen(HDC reference, Size wanted, PaintResources resources) {
+    MemorySurface owned;
+    if (owned.Create(reference, wanted) != 0) return nullptr;
+    HDC memoryDc = owned.Dc();
+    return std::unique_ptr<GdiCanvas>(
+        new GdiCanvas(memoryDc, wanted, std::move(resources), nullptr, std::move(owned)));
+}
+
+GdiCanvas::~GdiCanvas() {
+    if (savedState) RestoreDC(dc, savedState);
+    if (releaseWindow) {
+        ReleaseDC(releaseWindow, dc);
+        GdiTally::Remove(GdiKind::WindowDc);
+    }
+}
+
+void GdiCanvas::SetDrawMode(DrawMode newMode) {
+    mode = newMode;
+    SetROP2(dc, mode == DrawMode::Xor ? R2_XORPEN : mode == DrawMode::NotXor ? R2_NOTXORPEN : R2_COPYPEN);
+}
+
+void GdiCanvas::DrawLine(Point from, Point to, Color color, int width, PenStyle style) {
+    const bool simple = width <= 1 && style == PenStyle::Solid;
+    GdiObject pen(simple ? nullptr : CreatePen(PenStyleOf(style), std::max(width, 1), color));
+    if (simple) SetDCPenColor(dc, color);
+    SelectGuard use(dc, simple ? GetStockObject(DC_PEN) : pen.Get());
+    MoveToEx(dc, from.x, from.y, nullptr);
+    LineTo(dc, to.x, to.y);
+}
+
+void GdiCanvas::FrameRect(const Rect& rect, Color color) {
+    if (rect.width <= 0 || rect.height <= 0) return;
+    // A polyline (not ::FrameRect) so the exclusive-or modes apply, each corner drawn once.
+    const POINT corners[] = {{rect.left, rect.top},
+                             {rect.Right() - 1, rect.top},
+                             {rect.Right() - 1, rect.Bottom() - 1},
+                             {rect.left, rect.Bottom() - 1},
+                             {rect.left, rect.top}};
+    SetDCPenColor(dc, color);
+    SelectGuard use(dc, GetStockObject(DC_PEN));
+    if (rect.width == 1 || rect.height == 1) {
+        MoveToEx(dc, rect.left, rect.top, nullptr);
+        LineTo(dc, rect.Right() - 1 + (rect.height == 1), rect.Bottom() - 1 + (rect.width == 1));
+        return;
+    }
+    Polyline(dc, corners, 5);
+}
+
+void GdiCanvas::FillRect(const Rect& rect, Color color) {
+    if (rect.width <= 0 || rect.height <= 0) return;
+    SetDCBrushColor(dc, color);
+    if (mode == DrawMode::Copy) {
+        const RECT r{rect.left, rect.top, rect.Right(), rect.Bottom()};
+        ::FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+        return;
+    }
+    // ::FillRect ignores the mix mode; a rectangle without outline honours it. Its interior stops
+    // one pixel short on the right and bottom, hence the +1.
+    SelectGuard brush(dc, GetStockObject(DC_BRUSH));
+    SelectGuard pen(dc, GetStockObject(NULL_PEN));
+    Rectangle(dc, rect.left, rect.top, rect.Right() + 1, rect.Bottom() + 1);
+}
+
+void GdiCanvas::FillPolygon(std::span<const Point> points, Color color) {
+    if (points.size() < 3) return;
+    std::vector<POINT> corners;
+    corners.reserve(points.size());
+    for (const Point& p : points) corners.push_back({p.x, p.y});
+    SetDCBrushColor(dc, color);
+    SetDCPenColor(dc, color);
+    SelectGuard brush(dc, GetStockObject(DC_BRUSH));
+    SelectGuard pen(dc, GetStockObject(DC_PEN));
+    Polygon(dc, corners.data(), int(corners.size()));
+}
+
+void GdiCanvas::DrawString(const Rect& box, std::string_view text, const FontSpec& font, Color color,
+                           unsigned format) {
+    const std::wstring wide = Utf8ToWide(text);
+    if (wide.empty()) return;
+    HFONT handle = resources.fonts ? resources.fonts->Get(font) : nullptr;
+    SelectGuard use(dc, handle);
+    SetTextColor(dc, color);
+    SetBkMode(dc, TRANSPARENT);
+    RECT r{box.left, box.top, box.Right(), box.Bottom()};
+    // The product's texts are literal: an ampersand is shown, never turned into an underline.
+    DrawTextW(dc, wide.c_str(), int(wide.size()), &r, format | DT_NOPREFIX);
+}
+
+void GdiCanvas::DrawBitmap(int resourceId, const Rect& source, Point dest, std::optional<Color> key) {
+    if (!resources.bitmaps) return;
+    HBITMAP bitmap = resources.bitmaps->Get(resourceId);
+    if (!bitmap) return;
+    const Size whole = resources.bitmaps->SizeOf(resourceId);
+    Rect from = source.width > 0 && source.height > 0 ? source : Rect{0, 0, whole.width, whole.height};
+    // Never read outside the bitmap, whatever the caller asked for.
+    const int left = std::max(from.left, 0);
+    const int top = std::max(from.top, 0);
+    const int right = std::min(from.Right(), whole.width);
+    const int bottom = std::min(from.Bottom(), whole.height);
+    if (right <= left || bottom <= top) return;
+    dest.x += left - from.left;
+    dest.y += top - from.top;
+    from = {left, top, right - left, bottom - top};
+
+    BitmapDc sourceDc(dc, bitmap);
+    if (!sourceDc.IsValid()) return;
+    if (key) {
+        TransparentBlt(dc, dest.x, dest.y, from.width, from.height, sourceDc.Dc(), from.left, from.top,
+                       from.width, from.height, *key);
+    } else {
+        BitBlt(dc, dest.x, dest.y, from.width, from.height, sourceDc.Dc(), from.left, from.top,
+               mode == DrawMode::Copy ? SRCCOPY : SRCINVERT);
+    }
+}
+
+Size GdiCanvas::BitmapSize(int resourceId) const {
+    return resources.bitmaps ? resources.bitmaps->SizeOf(resourceId) : Size{};
+}
+
+std::unique_ptr<Canvas> GdiCanvas::CreateOffscreen(Size wanted) {
+    return Offscreen(dc, wanted, resources);
+}
+
+void GdiCanvas::DrawCanvas(const Canvas& source, Point dest) {
+    const auto* gdi = dynamic_cast<const GdiCanvas*>(&source);
+    if (!gdi || gdi == this) return;
+    const Size from = gdi->GetSize();
+    BitBlt(dc, dest.x, dest.y, from.width, from.height, gdi->Dc(), 0, 0, SRCCOPY);
+}

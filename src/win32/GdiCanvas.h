@@ -1,0 +1,58 @@
+#pragma once
+#include <windows.h>
+
+#include <memory>
+
+#include "ui/Canvas.h"
+#include "win32/BitmapStore.h"
+#include "win32/FontCache.h"
+#include "win32/GdiObjects.h"
+
+// What drawing needs besides the DC: the skin's bitmaps and the window's fonts. Shared, so a canvas
+// never outlives them.
+struct PaintResources {
+    std::shared_ptr<BitmapStore> bitmaps;
+    std::shared_ptr<FontCache> fonts;
+};
+
+// Canvas over a GDI device context. Every object it selects or creates is put back or deleted before
+// the call returns, so the DC leaves as it came.
+class GdiCanvas : public Canvas {
+public:
+    // Draws on a DC someone else owns (a paint or memory DC).
+    GdiCanvas(HDC dc, Size size, PaintResources resources);
+    // Draws on a window outside a paint cycle (GetDC/ReleaseDC); nullptr when the window has no DC.
+    static std::unique_ptr<GdiCanvas> ForWindow(HWND window, PaintResources resources);
+    // An off-screen surface compatible with `reference`; nullptr for an empty size.
+    static std::unique_ptr<GdiCanvas> Offscreen(HDC reference, Size size, PaintResources resources);
+    ~GdiCanvas() override;
+    GdiCanvas(const GdiCanvas&) = delete;
+    GdiCanvas& operator=(const GdiCanvas&) = delete;
+
+    HDC Dc() const { return dc; }
+
+    Size GetSize() const override { return size; }
+    void SetDrawMode(DrawMode mode) override;
+    void DrawLine(Point from, Point to, Color color, int width, PenStyle style) override;
+    void FrameRect(const Rect& rect, Color color) override;
+    void FillRect(const Rect& rect, Color color) override;
+    void FillPolygon(std::span<const Point> points, Color color) override;
+    void DrawString(const Rect& box, std::string_view text, const FontSpec& font, Color color,
+                    unsigned format) override;
+    void DrawBitmap(int resourceId, const Rect& source, Point dest, std::optional<Color> key) override;
+    Size BitmapSize(int resourceId) const override;
+    std::unique_ptr<Canvas> CreateOffscreen(Size size) override;
+    void DrawCanvas(const Canvas& source, Point dest) override;
+    using Canvas::DrawBitmap;
+
+private:
+    GdiCanvas(HDC dc, Size size, PaintResources resources, HWND window, MemorySurface surface);
+
+    HDC dc;
+    Size size;
+    PaintResources resources;
+    HWND releaseWindow = nullptr;  // set when the DC came from GetDC
+    MemorySurface surface;         // set for an off-screen canvas
+    int savedState = 0;
+    DrawMode mode = DrawMode::Copy;
+};

@@ -1,0 +1,333 @@
+#include "win32/Win32Host.h"
+
+#include "ui/CDialog.h"
+#include "win32/HostWindow.h"
+#include "win32/KeyMap.h"
+#include "win32/TextConvert.h"
+
+namespace {
+
+std::wstring ExecutableFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()));
+        if (length == 0) return L".\\";
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return path.substr(0, path.find_last_of(L"\\/") + 1);
+}
+
+ATOM dialogAtom = 0;
+
+}  // namespace
+
+void Win32Host::RegisterClasses(HINSTANCE instance) {
+    if (dialogAtom) return;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    // Double clicks arrive as such, so a fast second click is still a click for the model.
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = DialogProc;
+    wc.lpszClassName = kDialogClass;
+    dialogAtom = RegisterClassExW(&wc);
+    wc.lpfnWndProc = SkinControlProc;
+    wc.lpszClassName = kSliderClass;
+    RegisterClassExW(&wc);
+    wc.lpszClassName = kOwnerDrawnClass;
+    RegisterClassExW(&wc);
+    wc.style = 0;
+    wc.lpfnWndProc = QueueProc;
+    wc.lpszClassName = kQueueClass;
+    RegisterClassExW(&wc);
+}
+
+Win32Host::Win32Host(HINSTANCE resourceModule)
+    : module(resourceModule ? resourceModule : GetModuleHandleW(nullptr)),
+      bitmaps(std::make_shared<BitmapStore>(module)),
+      iconFolder(ExecutableFolder() + L"Resources\\"),
+      queue([this] { PostMessageW(queueWindow, kMsgRunPosted, 0, 0); }) {
+    RegisterClasses(GetModuleHandleW(nullptr));
+    queueWindow = CreateWindowExW(0, kQueueClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    if (queueWindow) SetWindowLongPtrW(queueWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+Win32Host::~Win32Host() {
+    // Dialogs outliving the host must not reach it; close what is still open, owners last.
+    while (!windows.empty()) DestroyDialogWindow(*windows.begin()->second->dialog);
+    if (queueWindow) {
+        SetWindowLongPtrW(queueWindow, GWLP_USERDATA, 0);
+        DestroyWindow(queueWindow);
+    }
+}
+
+LRESULT CALLBACK Win32Host::QueueProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == kMsgRunPosted) {
+        if (auto* host = reinterpret_cast<Win32Host*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))) {
+            host->queue.RunPending();
+        }
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+DialogWindow* Win32Host::Find(const CDialog& dialog) const {
+    auto it = windows.find(&dialog);
+    return it == windows.end() || it->second->gone ? nullptr : it->second.get();
+}
+
+DialogWindow* Win32Host::RecordOf(HWND window) {
+    if (!window || !dialogAtom || GetClassLongPtrW(window, GCW_ATOM) != dialogAtom) return nullptr;
+    auto* record = reinterpret_cast<DialogWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    return record && !record->gone ? record : nullptr;
+}
+
+Win32Host::Target Win32Host::TargetOf(HWND window) {
+    HWND child = nullptr;
+    for (HWND h = window; h; child = h, h = GetAncestor(h, GA_PARENT)) {
+        if (DialogWindow* record = RecordOf(h)) return {record, child ? GetDlgCtrlID(child) : 0};
+    }
+    return {};
+}
+
+HWND Win32Host::WindowOf(const CDialog& dialog) const {
+    const DialogWindow* record = Find(dialog);
+    return record ? record->hwnd : nullptr;
+}
+
+HWND Win32Host::ControlWindowOf(const CDialog& dialog, int id) const {
+    const DialogWindow* record = Find(dialog);
+    if (!record) return nullptr;
+    auto it = record->controls.find(id);
+    return it == record->controls.end() ? nullptr : it->second.hwnd;
+}
+
+CDialog* Win32Host::DialogOf(HWND window) const {
+    DialogWindow* record = RecordOf(window);
+    return record && record->host == this ? record->dialog : nullptr;
+}
+
+int Win32Host::CreateDialogWindow(CDialog& dialog, CDialog* parent) {
+    if (Find(dialog)) return 0;
+    DialogWindow* parentRecord = parent ? Find(*parent) : nullptr;
+    if (parent && !parentRecord) return 1;
+    const DialogState& state = dialog.Window();
+    const bool child = state.childStyle && parentRecord;
+
+    auto record = std::make_shared<DialogWindow>();
+    record->host = this;
+    record->dialog = &dialog;
+    record->parent = parent;
+    record->paint = {bitmaps, std::make_shared<FontCache>()};
+    record->icons = std::make_unique<IconCache>(iconFolder);
+    record->modal = dialog.IsModal();
+
+    const DWORD style = child ? WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS
+                              : WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX;
+    const DWORD exStyle = WS_EX_CONTROLPARENT | (!child && state.topmost ? WS_EX_TOPMOST : 0);
+    HWND parentWindow = parentRecord ? parentRecord->hwnd : nullptr;
+    if (parentWindow && !child) parentWindow = GetAncestor(parentWindow, GA_ROOT);
+    const std::wstring title = Utf8ToWide(state.title);
+    // The page's own id is its template number, so automation can find it in its parent.
+    HMENU childId = child ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(state.templateId)) : nullptr;
+
+    windows[&dialog] = record;
+    HWND hwnd = CreateWindowExW(exStyle, kDialogClass, title.c_str(), style, state.rect.left, state.rect.top,
+                                state.rect.width, state.rect.height, parentWindow, childId,
+                                GetModuleHandleW(nullptr), record.get());
+    if (!hwnd) {
+        windows.erase(&dialog);
+        return 1;
+    }
+    record->title = title;
+    record->topmost = !child && state.topmost;
+    queue.Open(&dialog);
+    for (int id : dialog.ControlIds()) SyncControl(dialog, id);
+
+    dialog.HandleInitDialog();
+    if (record->gone) return 0;
+    record->initialising = false;
+    SyncWindow(dialog);
+    return 0;
+}
+
+void Win32Host::DestroyDialogWindow(CDialog& dialog) {
+    DialogWindow* record = Find(dialog);
+    if (record) Forget(*record, true);
+}
+
+void Win32Host::Forget(DialogWindow& window, bool destroyWindow) {
+    if (window.gone) return;
+    auto self = windows.find(window.dialog);
+    const std::shared_ptr<DialogWindow> keep = self != windows.end() ? self->second : nullptr;
+    window.gone = true;
+    // Pages and owned windows go first, as the system would take them with their parent anyway.
+    for (bool found = true; found;) {
+        found = false;
+        for (auto& [other, record] : windows) {
+            if (!record->gone && record->parent == window.dialog) {
+                Forget(*record, true);
+                found = true;
+                break;
+            }
+        }
+    }
+    queue.Close(window.dialog);
+    if (window.modal && !window.ended) {
+        window.ended = true;
+        window.result = kIdCancel;
+    }
+    window.dialog->HandleDestroy();
+
+    if (window.deviceNotify) UnregisterDeviceNotification(window.deviceNotify);
+    window.deviceNotify = nullptr;
+    HWND capture = GetCapture();
+    if (capture && (capture == window.hwnd || IsChild(window.hwnd, capture))) ReleaseCapture();
+    if (destroyWindow && window.hwnd && IsWindow(window.hwnd)) {
+        // Detached first: nothing the system sends while it takes the window down reaches the model.
+        SetWindowLongPtrW(window.hwnd, GWLP_USERDATA, 0);
+        DestroyWindow(window.hwnd);
+    }
+    window.hwnd = nullptr;
+    window.controls.clear();
+    window.surface.Reset();
+    window.patternBrushes.clear();
+    window.solidBrushes.clear();
+    window.icons->Clear();
+    window.paint.fonts->Clear();
+    windows.erase(window.dialog);
+}
+
+int Win32Host::RunModal(CDialog& dialog, CDialog* owner) {
+    if (Find(dialog)) return kModalFailed;
+    if (CreateDialogWindow(dialog, owner) != 0) return kModalFailed;
+    auto it = windows.find(&dialog);
+    if (it == windows.end()) return kIdCancel;  // destroyed during its own initialisation
+    std::shared_ptr<DialogWindow> record = it->second;
+    record->modal = true;
+
+    HWND ownerWindow = record->hwnd ? GetWindow(record->hwnd, GW_OWNER) : nullptr;
+    const bool disableOwner = ownerWindow && IsWindowEnabled(ownerWindow);
+    if (disableOwner) EnableWindow(ownerWindow, FALSE);
+
+    MSG msg;
+    while (!record->ended && !record->gone) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == -1) break;
+        if (got == 0) {
+            // WM_QUIT ends this run and is passed on to the loop outside it.
+            PostQuitMessage(int(msg.wParam));
+            break;
+        }
+        if (!PreTranslateMessage(msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    // The owner is enabled again before the dialog goes, so the activation returns to it.
+    if (disableOwner) EnableWindow(ownerWindow, TRUE);
+    const int result = record->ended ? record->result : kIdCancel;
+    if (!record->gone) Forget(*record, true);
+    return result;
+}
+
+void Win32Host::EndModal(CDialog& dialog, int result) {
+    DialogWindow* record = Find(dialog);
+    if (!record || !record->modal || record->ended) return;
+    record->ended = true;
+    record->result = result;
+    // A nudge, in case the loop is waiting in GetMessage with nothing else to come.
+    PostMessageW(queueWindow, WM_NULL, 0, 0);
+}
+
+void Win32Host::PlaceFirstTime(DialogWindow& window) {
+    window.placed = true;
+    if (GetWindowLongPtrW(window.hwnd, GWL_STYLE) & WS_CHILD) return;
+    RECT r{};
+    GetWindowRect(window.hwnd, &r);
+    // A popup the model never placed opens centred over its owner (or the work area), as dialogs do.
+    if (r.left != 0 || r.top != 0) return;
+    RECT around{};
+    HWND owner = GetWindow(window.hwnd, GW_OWNER);
+    if (!owner || !IsWindowVisible(owner) || IsIconic(owner) || !GetWindowRect(owner, &around)) {
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &around, 0);
+    }
+    const int width = r.right - r.left;
+    const int height = r.bottom - r.top;
+    const int x = around.left + ((around.right - around.left) - width) / 2;
+    const int y = around.top + ((around.bottom - around.top) - height) / 2;
+    SetWindowPos(window.hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Host::ApplyVisibility(DialogWindow& window) {
+    const DialogState& state = window.dialog->Window();
+    if (window.initialising || (window.modal && window.ended)) return;
+    const bool shown = IsWindowVisible(window.hwnd) != FALSE;
+    if (!state.visible) {
+        if (shown) ShowWindow(window.hwnd, SW_HIDE);
+        return;
+    }
+    if (!window.placed) PlaceFirstTime(window);
+    if (state.minimised) {
+        if (!IsIconic(window.hwnd)) ShowWindow(window.hwnd, SW_MINIMIZE);
+    } else if (IsIconic(window.hwnd)) {
+        ShowWindow(window.hwnd, SW_RESTORE);
+    } else if (!shown) {
+        ShowWindow(window.hwnd, SW_SHOW);
+    }
+}
+
+void Win32Host::ReportWindowMoved(DialogWindow& window) {
+    if (window.initialising || IsIconic(window.hwnd)) return;
+    RECT r{};
+    GetWindowRect(window.hwnd, &r);
+    if (GetWindowLongPtrW(window.hwnd, GWL_STYLE) & WS_CHILD) {
+        MapWindowPoints(nullptr, GetParent(window.hwnd), reinterpret_cast<POINT*>(&r), 2);
+    }
+    window.dialog->HandleWindowMoved(RectOf(r));
+}
+
+bool Win32Host::PreTranslateMessage(MSG& msg) {
+    if (msg.message != WM_KEYDOWN) return false;
+    const Target target = TargetOf(msg.hwnd);
+    if (!target.window || target.window->host != this) return false;
+    CDialog& dialog = *target.window->dialog;
+    const Key key = KeyFromVirtualKey(msg.wParam);
+    const CWndControl* control = dialog.FindControl(target.id);
+    // A control that wants every key still lets Tab through while it is held.
+    const bool tabHeld = GetKeyState(VK_TAB) < 0;
+    if (!(control && control->WantsAllKeys() && tabHeld) && dialog.HandleKey(target.id, key)) return true;
+    if (key == Key::Tab) {
+        const Target again = TargetOf(msg.hwnd);
+        return again.window && NavigateTab(again);
+    }
+    return false;
+}
+
+bool Win32Host::NavigateTab(const Target& target) {
+    HWND root = GetAncestor(target.window->hwnd, GA_ROOT);
+    const bool backwards = GetKeyState(VK_SHIFT) < 0;
+    HWND next = GetNextDlgTabItem(root, GetFocus(), backwards);
+    if (!next) return false;
+    ::SetFocus(next);
+    return true;
+}
+
+int Win32Host::RunMessageLoop() {
+    MSG msg;
+    BOOL got;
+    while ((got = GetMessageW(&msg, nullptr, 0, 0)) != 0) {
+        if (got == -1) return 1;
+        if (!PreTranslateMessage(msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    return int(msg.wParam);
+}
