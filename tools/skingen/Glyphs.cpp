@@ -103,13 +103,16 @@ void DrawBolt(Canvas& c, float cx, float cy, float size, const Paint& paint, flo
 
 void DrawFanGlyph(Canvas& c, float cx, float cy, float radius, const Paint& paint, float opacity) {
     Box box = Around(cx, cy, radius + 1);
-    c.Fill(Ring(cx, cy, radius - 1.3f, radius), box, paint, opacity);
-    c.Fill(Circle(cx, cy, radius * 0.16f), box, paint, opacity);
+    c.Fill(Ring(cx, cy, radius - std::max(1.3f, radius * 0.1f), radius), box, paint, opacity);
+    c.Fill(Circle(cx, cy, radius * 0.18f), box, paint, opacity);
+    // Each blade is a crescent: a disc with a neighbouring disc cut out of its leading side.
     for (int i = 0; i < 3; ++i) {
-        float a = i * 2 * std::numbers::pi_v<float> / 3;
-        float bx = cx + std::cos(a) * radius * 0.48f, by = cy + std::sin(a) * radius * 0.48f;
-        float tx = std::cos(a + 1.2f) * radius * 0.22f, ty = std::sin(a + 1.2f) * radius * 0.22f;
-        c.Fill(Capsule({bx - tx, by - ty}, {bx + tx, by + ty}, radius * 0.17f), box, paint, opacity);
+        float a = static_cast<float>(i) * 2 * std::numbers::pi_v<float> / 3;
+        float b = a + 0.75f;
+        Sdf blade = Subtract(
+            Circle(cx + std::cos(a) * radius * 0.42f, cy + std::sin(a) * radius * 0.42f, radius * 0.36f),
+            Circle(cx + std::cos(b) * radius * 0.62f, cy + std::sin(b) * radius * 0.62f, radius * 0.4f));
+        c.Fill(Intersect(blade, Circle(cx, cy, radius * 0.78f)), box, paint, opacity);
     }
 }
 

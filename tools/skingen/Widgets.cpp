@@ -72,8 +72,12 @@ Canvas ShapedWindow(int width, int height, std::string_view title) {
 Canvas PanelBackground(int width, int height, std::string_view title) {
     Canvas c(width, height, kPanel, 1.0f);
     if (!title.empty()) {
-        c.FillRect(0, 0, static_cast<float>(width), 1, Solid(kEdgeLight), 0.35f);
-        SectionLabel(c, 12, 6, title);
+        float w = static_cast<float>(width);
+        c.FillRect(0, 0, w, 20, VerticalGradient(0, kTitleBottom, 20, kPanel));
+        c.FillRect(0, 0, w, 1, Solid(kEdgeLight), 0.35f);
+        c.FillRect(0, 20, w, 1, HorizontalGradient(0, kAccentDeep, w, kPanel), 0.9f);
+        Caption(c, 12, 7, title, kText, 1.0f, true);
+        c.FillRect(6, 7, 2, 7, Solid(kAccent));
     }
     return c;
 }
