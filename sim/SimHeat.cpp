@@ -10,9 +10,27 @@ constexpr uint64_t kStepMs = 250;
 // A long gap (the library left idle for hours) is crossed in at most this many steps.
 constexpr uint64_t kMaxSteps = 2000;
 
-double SettlingTemperature(const SimHeat& heat, uint32_t loadPercent, int32_t fanLevel) {
+// The fan level before the driver rounds it to whole percent; the heat model uses this one, so
+// that the temperature and the automatic fan settle smoothly instead of trading rounding steps.
+double ExactFanLevel(const SimFan& fan, double temperatureC) {
+    double level = fan.heldLevel;
+    if (fan.policy != kSimFanManual) {
+        if (temperatureC <= fan.autoLowC) {
+            level = fan.autoLowLevel;
+        } else if (temperatureC >= fan.autoHighC) {
+            level = fan.autoHighLevel;
+        } else {
+            double share = (temperatureC - fan.autoLowC) / (fan.autoHighC - fan.autoLowC);
+            level = fan.autoLowLevel + share * (fan.autoHighLevel - fan.autoLowLevel);
+        }
+    }
+    return std::clamp(level, static_cast<double>(fan.minLevel),
+                      static_cast<double>(std::max(fan.minLevel, fan.maxLevel)));
+}
+
+double SettlingTemperature(const SimHeat& heat, uint32_t loadPercent, double fanLevel) {
     double rise = heat.idleRiseC + heat.loadRiseC * loadPercent / 100.0;
-    double cooling = heat.fanCoolingPercent / 100.0 * std::clamp(fanLevel, 0, 100) / 100.0;
+    double cooling = heat.fanCoolingPercent / 100.0 * std::clamp(fanLevel, 0.0, 100.0) / 100.0;
     return heat.ambientC + rise * (1.0 - cooling);
 }
 
@@ -20,9 +38,9 @@ double SettlingTemperature(const SimHeat& heat, uint32_t loadPercent, int32_t fa
 // which a few rounds find because the fan cools less than the curve raises it.
 double SettledStart(const SimHeat& heat, const SimLoad& load, const SimFan& fan, uint64_t nowMs) {
     uint32_t loadPercent = SimGpuLoadAt(load, nowMs);
-    double temperature = SettlingTemperature(heat, loadPercent, SimFanLevelAt(fan, heat.ambientC));
+    double temperature = SettlingTemperature(heat, loadPercent, ExactFanLevel(fan, heat.ambientC));
     for (int round = 0; round < 200; ++round) {
-        double next = SettlingTemperature(heat, loadPercent, SimFanLevelAt(fan, temperature));
+        double next = SettlingTemperature(heat, loadPercent, ExactFanLevel(fan, temperature));
         if (std::fabs(next - temperature) < 1e-9) break;
         temperature = next;
     }
@@ -39,19 +57,7 @@ uint32_t SimGpuLoadAt(const SimLoad& load, uint64_t nowMs) {
 }
 
 int32_t SimFanLevelAt(const SimFan& fan, double temperatureC) {
-    int32_t level = fan.heldLevel;
-    if (fan.policy != kSimFanManual) {
-        if (temperatureC <= fan.autoLowC) {
-            level = fan.autoLowLevel;
-        } else if (temperatureC >= fan.autoHighC) {
-            level = fan.autoHighLevel;
-        } else {
-            double share = (temperatureC - fan.autoLowC) / (fan.autoHighC - fan.autoLowC);
-            level = static_cast<int32_t>(
-                std::lround(fan.autoLowLevel + share * (fan.autoHighLevel - fan.autoLowLevel)));
-        }
-    }
-    return std::clamp(level, fan.minLevel, std::max(fan.minLevel, fan.maxLevel));
+    return static_cast<int32_t>(std::lround(ExactFanLevel(fan, temperatureC)));
 }
 
 void AdvanceSimHeat(SimGpu& gpu, uint64_t nowMs) {
@@ -76,7 +82,7 @@ void AdvanceSimHeat(SimGpu& gpu, uint64_t nowMs) {
     for (uint64_t step = 1; step <= steps; ++step) {
         auto at = heat.lastMs + static_cast<uint64_t>(stepMs * static_cast<double>(step));
         double settling =
-            SettlingTemperature(heat, SimGpuLoadAt(load, at), SimFanLevelAt(fan, heat.temperatureC));
+            SettlingTemperature(heat, SimGpuLoadAt(load, at), ExactFanLevel(fan, heat.temperatureC));
         heat.temperatureC = settling + (heat.temperatureC - settling) * keep;
     }
     heat.lastMs = nowMs;

@@ -20,7 +20,8 @@ inline bool ReadNumberList(SimKeyArgs& args, size_t minCount, size_t maxCount, i
     if (!ok) {
         args.error = "expected " + std::to_string(minCount) +
                      (maxCount > minCount ? " to " + std::to_string(maxCount) : std::string()) +
-                     " numbers from " + std::to_string(low) + " to " + std::to_string(high);
+                     (maxCount == 1 ? " number from " : " numbers from ") + std::to_string(low) + " to " +
+                     std::to_string(high);
     }
     return ok;
 }

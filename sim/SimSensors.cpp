@@ -33,6 +33,7 @@ struct SimClocks {
     uint32_t baseMemoryKhz = 5005000;
     uint32_t boostGraphicsKhz = 1733000;
     uint32_t boostMemoryKhz = 5005000;
+    bool baseReported = true;  // some cards answer base-clock requests with NotSupported
 };
 
 // The voltage status entries in microvolts; the last is the core voltage the tuning raises.
@@ -76,8 +77,9 @@ int32_t NVAPI_CALL SimGetAllClockFrequencies(NvPhysicalGpuHandle handle, void* r
     uint32_t clockType =
         bytes.U32(0) == SimVersion::ClockFrequenciesV1 ? kClockTypeCurrent : bytes.U32(4) & 0xF;
     if (clockType > kClockTypeBoost) return call.Fail(NvStatus::InvalidArgument);
-
     const SimClocks& clocks = gpu->state.Get<SimClocks>();
+    if (clockType == kClockTypeBase && !clocks.baseReported) return call.Fail(NvStatus::NotSupported);
+
     const SimTuning& tuning = gpu->state.Get<SimTuning>();
     uint32_t graphics = clocks.baseGraphicsKhz, memory = clocks.baseMemoryKhz;
     if (clockType == kClockTypeBoost) {
@@ -137,9 +139,13 @@ int32_t NVAPI_CALL SimGetDynamicPstatesInfoEx(NvPhysicalGpuHandle handle, void* 
 }
 
 bool ReadClockPair(SimKeyArgs& args, bool boost) {
+    SimClocks& clocks = args.Gpu().state.Get<SimClocks>();
+    if (!boost && args.value == "none") {
+        clocks.baseReported = false;
+        return true;
+    }
     std::vector<int64_t> khz;
     if (!ReadNumberList(args, 2, 2, 0, 100000000, khz)) return false;
-    SimClocks& clocks = args.Gpu().state.Get<SimClocks>();
     (boost ? clocks.boostGraphicsKhz : clocks.baseGraphicsKhz) = static_cast<uint32_t>(khz[0]);
     (boost ? clocks.boostMemoryKhz : clocks.baseMemoryKhz) = static_cast<uint32_t>(khz[1]);
     return true;
