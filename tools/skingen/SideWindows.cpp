@@ -68,8 +68,9 @@ void DrawSettingsBackground(Skin& skin, int number, bool withTop) {
             c.FillRect(52, static_cast<float>(y + 21), 246, 1, Solid(kEdgeLight), 0.18f);
     }
     Divider(c, 20, 362, 310);
-    const char* role = withTop ? "settings window background and shape, layout with always-on-top (dialog 282)"
-                               : "settings window background and shape (dialog 282)";
+    const char* role = withTop
+                           ? "settings window background and shape, layout with always-on-top (dialog 282)"
+                           : "settings window background and shape (dialog 282)";
     skin.AddBitmap(number, role, std::move(c));
 }
 

@@ -19,8 +19,6 @@ void Title(Canvas& c, std::string_view title) {
 
 }  // namespace
 
-// Anti-aliased edges of a keyed picture are finished against what lies under it, and only what lies
-// fully outside stays transparent (the key colour in the file).
 Canvas FlattenKeyed(const Canvas& image, const Canvas& backdrop) {
     Canvas out = backdrop;
     for (int y = 0; y < image.Height(); ++y) {
