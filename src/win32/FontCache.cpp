@@ -1,5 +1,6 @@
 #include "win32/FontCache.h"
 
+#include <algorithm>
 #include <cwchar>
 
 #include "win32/TextConvert.h"
@@ -27,6 +28,12 @@ LOGFONTW MakeLogFont(const FontSpec& spec) {
     }
     font.lfWeight = spec.weight > 0 && spec.weight <= 1000 ? spec.weight : FW_NORMAL;
     if (!spec.face.empty()) {
+        // A face named in Chinese is a Chinese font: asking for its character set lets the font
+        // mapper fall back to another Chinese font where that face is missing, rather than to one
+        // without the glyphs.
+        const bool chineseName =
+            std::any_of(spec.face.begin(), spec.face.end(), [](char c) { return (c & 0x80) != 0; });
+        if (chineseName) font.lfCharSet = GB2312_CHARSET;
         const std::wstring face = Utf8ToWide(spec.face);
         const size_t length = face.size() < LF_FACESIZE - 1 ? face.size() : LF_FACESIZE - 1;
         wmemcpy(font.lfFaceName, face.data(), length);
