@@ -75,17 +75,10 @@ SimDisplay* SimDriver::FindDisplay(NvDisplayHandle handle) {
     return index < model_.displays.size() ? &model_.displays[index] : nullptr;
 }
 
-std::vector<SimJournalEntry> SimDriver::Calls(uint32_t queryId) const {
-    std::vector<SimJournalEntry> calls;
-    std::copy_if(journal_.begin(), journal_.end(), std::back_inserter(calls),
-                 [&](const SimJournalEntry& entry) { return entry.queryId == queryId; });
-    return calls;
-}
-
-size_t SimDriver::CallCount(uint32_t queryId) const {
-    return static_cast<size_t>(
-        std::count_if(journal_.begin(), journal_.end(),
-                      [&](const SimJournalEntry& entry) { return entry.queryId == queryId; }));
+const std::deque<SimJournalEntry>& SimDriver::Calls(uint32_t queryId) const {
+    static const std::deque<SimJournalEntry> kNone;
+    auto found = callsById_.find(queryId);
+    return found == callsById_.end() ? kNone : found->second;
 }
 
 void SimDriver::UnplugGpu(size_t gpuIndex) {
@@ -94,6 +87,8 @@ void SimDriver::UnplugGpu(size_t gpuIndex) {
 
 void SimDriver::AddJournalEntry(SimJournalEntry entry) {
     if (sink_) sink_(entry);
+    if (!keepJournal_) return;
+    callsById_[entry.queryId].push_back(entry);
     journal_.push_back(std::move(entry));
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <initializer_list>
+#include <map>
 #include <mutex>
 #include <vector>
 
@@ -43,11 +45,18 @@ public:
     SimDisplay* FindDisplay(NvDisplayHandle handle);
 
     const std::vector<SimJournalEntry>& Journal() const { return journal_; }
-    std::vector<SimJournalEntry> Calls(uint32_t queryId) const;
-    size_t CallCount(uint32_t queryId) const;
-    void ClearJournal() { journal_.clear(); }
+    // The calls of one function, oldest first. The entries stay where they are while more calls
+    // arrive, so `sim.Calls(id)[0].received` may be held on to until ClearJournal.
+    const std::deque<SimJournalEntry>& Calls(uint32_t queryId) const;
+    size_t CallCount(uint32_t queryId) const { return Calls(queryId).size(); }
+    void ClearJournal() {
+        journal_.clear();
+        callsById_.clear();
+    }
     // Also hands every new entry to `sink` (the driver library writes them to a file).
     void SetJournalSink(std::function<void(const SimJournalEntry&)> sink) { sink_ = std::move(sink); }
+    // Whether entries are kept in memory; a long-running program hands them to the sink only.
+    void KeepJournal(bool keep) { keepJournal_ = keep; }
 
     void RejectVersion(uint32_t queryId, uint32_t version) {
         model_.rejectedVersions[queryId].insert(version);
@@ -70,6 +79,8 @@ private:
     SimScenario model_;
     bool initialized_ = false;
     std::vector<SimJournalEntry> journal_;
+    std::map<uint32_t, std::deque<SimJournalEntry>> callsById_;
+    bool keepJournal_ = true;
     std::function<void(const SimJournalEntry&)> sink_;
     SimDriver* previous_ = nullptr;
 };

@@ -1,7 +1,7 @@
 #pragma once
-#include <map>
 #include <memory>
 #include <typeindex>
+#include <unordered_map>
 
 // State that a simulator area attaches to a GPU, a display or the whole driver without the core
 // knowing its type: `gpu.state.Get<SimCoolerState>()` creates it on first use. Copies are deep.
@@ -47,5 +47,7 @@ private:
         for (const auto& [type, item] : other.items_) items_.emplace(type, item->Clone());
     }
 
-    std::map<std::type_index, std::unique_ptr<Item>> items_;
+    // Hashed, not ordered: on Windows the runtime orders a file-local type against a shared one
+    // inconsistently (by address one way, by name the other), which corrupts an ordered map.
+    std::unordered_map<std::type_index, std::unique_ptr<Item>> items_;
 };

@@ -68,6 +68,7 @@ SimDriver* CreateSimulator() {
     }
     // Lives until the process ends: the program may call the driver up to its last moment.
     auto* driver = new SimDriver(std::move(scenario));
+    driver->KeepJournal(false);
     if (!journalPath.empty()) {
         driver->SetJournalSink([journalPath](const SimJournalEntry& entry) {
             AppendLine(journalPath, FormatJournalEntry(entry));

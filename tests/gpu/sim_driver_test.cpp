@@ -137,4 +137,18 @@ TEST(SimDriver, JournalSinkSeesEveryCall) {
     api.Initialize();
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0], "0150E828 NvAPI_Initialize status=0 version=00000000 in= out= data=");
+
+    sim.KeepJournal(false);
+    api.Initialize();
+    EXPECT_EQ(lines.size(), 3u);
+    EXPECT_EQ(sim.Journal().size(), 2u);
+}
+
+TEST(SimDriver, AnEntryOfCallsStaysValidWhileMoreCallsArrive) {
+    InitialisedSim s;
+    const SimJournalEntry& first = s.sim.Calls(QueryId::Initialize)[0];
+    for (int i = 0; i < 100; ++i) s.api.Initialize();
+    EXPECT_EQ(first.function, "NvAPI_Initialize");
+    EXPECT_EQ(s.sim.CallCount(QueryId::Initialize), 101u);
+    EXPECT_EQ(s.sim.Journal().size(), 101u);
 }
