@@ -1,9 +1,7 @@
 #include "win32/Win32ShellOpener.h"
 
-#include <shellapi.h>
-#include <windows.h>
-
 #include "win32/TextConvert.h"
+#include "win32/WinApi.h"
 
 int Win32ShellOpener::OpenUrl(std::string_view url) {
     // Only web addresses go to the shell, so nothing here can start a program.

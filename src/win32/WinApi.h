@@ -4,5 +4,6 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <dbt.h>
+#include <shellapi.h>
 #include <windowsx.h>
 // clang-format on
