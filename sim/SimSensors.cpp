@@ -1,3 +1,5 @@
+#include "sim/SimSensors.h"
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -25,21 +27,6 @@ constexpr uint32_t kClockTypeBase = 1;
 constexpr uint32_t kClockTypeBoost = 2;
 constexpr size_t kGraphicsDomain = 0;
 constexpr size_t kMemoryDomain = 4;
-constexpr size_t kMaxVoltageEntries = (140 - 12) / 8;
-
-// The card's clocks in kHz before any tuning.
-struct SimClocks {
-    uint32_t baseGraphicsKhz = 1607000;
-    uint32_t baseMemoryKhz = 5005000;
-    uint32_t boostGraphicsKhz = 1733000;
-    uint32_t boostMemoryKhz = 5005000;
-    bool baseReported = true;  // some cards answer base-clock requests with NotSupported
-};
-
-// The voltage status entries in microvolts; the last is the core voltage the tuning raises.
-struct SimVoltages {
-    std::vector<uint32_t> entriesUv{1043000};
-};
 
 int32_t NVAPI_CALL SimGetThermalSettings(NvPhysicalGpuHandle handle, uint32_t sensor, void* record) {
     SimCall call(QueryId::GetThermalSettings);
