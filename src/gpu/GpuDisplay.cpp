@@ -51,7 +51,10 @@ bool RetimeCustomDisplay(NV_CUSTOM_DISPLAY& display, int32_t pixelClock) {
     NV_TIMING& timing = display.timing;
     uint32_t totals = static_cast<uint32_t>(timing.HTotal) * timing.VTotal;
     if (totals == 0) return false;
-    double rateX1000 = static_cast<double>(pixelClock) * 10000000.0 / static_cast<float>(totals);
+    // The product is rounded to single precision on purpose; the store makes the 32-bit x87 build
+    // round it too instead of keeping it in extended precision.
+    volatile float totalsAsFloat = static_cast<float>(totals);
+    double rateX1000 = static_cast<double>(pixelClock) * 10000000.0 / totalsAsFloat;
     if (rateX1000 >= static_cast<double>(std::numeric_limits<uint16_t>::max()) * 1000.0) return false;
     display.width = timing.HVisible;
     display.height = timing.VVisible;
