@@ -14,6 +14,8 @@ void RegisterSimCoolers(SimRegistry& registry);
 void RegisterSimSensors(SimRegistry& registry);
 void RegisterSimI2c(SimRegistry& registry);
 
+// One area per line, so adding an area is adding a line.
+// clang-format off
 inline constexpr void (*kSimAreas[])(SimRegistry&) = {
     RegisterSimCore,
     RegisterSimIdentity,
@@ -25,3 +27,4 @@ inline constexpr void (*kSimAreas[])(SimRegistry&) = {
     RegisterSimSensors,
     RegisterSimI2c,
 };
+// clang-format on
