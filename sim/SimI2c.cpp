@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <string_view>
+
 #include "sim/SimAcceptedRecord.h"
 #include "sim/SimAreas.h"
 #include "sim/SimDriver.h"

@@ -1,6 +1,7 @@
 #include "sim/SimPolicies.h"
 
 #include <limits>
+#include <string>
 
 #include "sim/SimAcceptedRecord.h"
 #include "sim/SimAreas.h"
