@@ -1,0 +1,253 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "app/SidePanel.h"
+#include "app/StartupSettings.h"
+#include "controls/CBkDialogST.h"
+#include "gpu/CGpuControl.h"
+#include "platform/NotificationArea.h"
+#include "platform/ProgramFolder.h"
+#include "platform/ShellOpen.h"
+
+class MainFanControl;
+
+// What the card's lighting detection found for the selected GPU; the main window picks the
+// lighting page by it.
+enum LightingKind : int {
+    LightingNone = 0,
+    LightingRegister = 1,
+    LightingUsbAccessory = 2,
+    LightingZone = 3,
+    LightingCardAccessory = 4,
+};
+
+// The panels that share the page area, in the order the main window creates them.
+enum PagePanel : int {
+    kPageAdvance = 0,  // the overclock page
+    kPageLed,          // register lighting controller
+    kPageVemra,        // USB accessory or accessory-model controller
+    kPageLscLed,       // zone lighting controller
+    kPageFanVolt,      // fan/voltage panel below the zone page
+    kPagePanelCount,
+};
+
+// Everything the main window needs from the system, handed in by the entry point (or a test).
+struct CoralvaneServices {
+    CoralvaneServices(UiHost& uiHost, const ProgramFolder& programFolder, NvQueryInterfaceFn driver = nullptr)
+        : host(uiHost), folder(programFolder), queryInterface(driver) {}
+
+    UiHost& host;
+    const ProgramFolder& folder;
+    // The driver's query-interface entry point; null when the driver library is missing.
+    NvQueryInterfaceFn queryInterface = nullptr;
+    NotificationArea* notificationArea = nullptr;
+    ShellOpener* shell = nullptr;
+    // Paces the driver's waits; null means the system clock.
+    Clock* clock = nullptr;
+    // Registers the program to start with Windows; 0 on success. Unset counts as a failure.
+    std::function<int()> setAutorun;
+};
+
+// The program's one top-level window: skinned, 1000 × 504, owning the GPU control object, the page
+// panels and the side windows, with the fan controls and read-out dials of MainFanControl.
+class CCoralvaneDlg : public CBkDialogST, public SidePanelOwner {
+public:
+    static constexpr int kTemplateId = 102;
+    static constexpr int kBackgroundBitmap = 130;
+    static constexpr int kAppIcon = 128;
+    static constexpr int kTrayMenu = 129;
+    static constexpr uint32_t kTrayCallbackMessage = 0x0440;
+    static constexpr int kMenuHomePage = 32771;
+    static constexpr int kMenuOpenMain = 32772;
+    static constexpr int kMenuExit = 32773;
+    static constexpr std::string_view kMakerSite = "https://coralvane.example/";
+    static constexpr std::string_view kVersionText = "V 2.0.0.023V-Info";
+    static constexpr int kWidth = 1000;
+    static constexpr int kHeight = 504;
+    // A docked side window's top is this far below the main window's top.
+    static constexpr int kSidePanelDrop = 59;
+
+    // Control ids.
+    static constexpr int kAdvanceButton = 1000;
+    static constexpr int kLightingButton = 1001;
+    static constexpr int kMinimiseButton = 1002;
+    static constexpr int kCloseButton = 1003;
+    static constexpr int kScrollDown = 1004;
+    static constexpr int kScrollUp = 1005;
+    static constexpr int kPageArea = 1006;
+    static constexpr int kGpuNameLabel = 1026;
+    static constexpr int kProfileButton0 = 1028;
+    static constexpr int kSaveButton = 1031;
+    static constexpr int kGpuButton0 = 1032;
+    static constexpr int kLoadButton = 1036;
+    static constexpr int kClockDial = 1073;
+    static constexpr int kTemperatureDial = 1074;
+    static constexpr int kFanSlider = 1133;
+    static constexpr int kFanApply = 1134;
+    static constexpr int kFanAuto = 1135;
+    static constexpr int kFanManual = 1136;
+    static constexpr int kFanCurve = 1137;
+    static constexpr int kMonitorButton = 1138;
+    static constexpr int kSettingButton = 1139;
+    static constexpr int kBiosButton = 1140;
+    static constexpr int kHelpButton = 1141;
+    static constexpr int kVersionLabel = 1142;
+    static constexpr int kFanLabel = 1187;
+    static constexpr int kTimerClock = 1;
+    static constexpr int kTimerFan = 2;
+    static constexpr int kTimerMinimise = 3;
+    // The version label's clickable area, 38, 86 to 138, 101.
+    static constexpr Rect kVersionRect{38, 86, 100, 15};
+
+    explicit CCoralvaneDlg(const CoralvaneServices& services);
+    ~CCoralvaneDlg() override;
+
+    // Operations other windows call.
+    void ShowOverclockPage();
+    void ShowLightingPage();
+    void OpenSidePanel(int id);
+    void OpenZoneAdvanced() { OpenSidePanel(kSideZoneAdvanced); }
+    void CloseSidePanel(int id) override;
+    void AccessoryRemoved();
+    void ApplyTransparency(bool on, int percentIndex);
+    void ApplyTopmost(bool top);
+    void SelectGpu(int index);
+    void SelectProfile(int index);
+    void MinimiseToTray();
+    void RestoreFromTray();
+
+    // Registers a side window under its id; the window itself is created on first use. The panel
+    // must outlive the main window's window.
+    void AttachSidePanel(SidePanel& panel);
+    SidePanel* FindSidePanel(int id) const;
+    // Takes a page panel into its slot; the main window shows and hides it with the pages and
+    // destroys it with itself.
+    CDialog& AttachPagePanel(PagePanel slot, std::unique_ptr<CDialog> panel);
+    CDialog* FindPagePanel(PagePanel slot) const { return pagePanels[slot].get(); }
+
+    CGpuControl& Gpu() { return gpu; }
+    MainFanControl* Fan() { return fan.get(); }
+    const std::string& ConfigFileName() const { return configFileName; }
+    const std::string& GpuName() const { return gpuName; }
+    const StartupSettings& Settings() const { return settings; }
+    bool VoltageAsPercent() const { return voltageAsPercent; }
+    bool FanPercentFromRpm() const { return fanPercentFromRpm; }
+    bool AccessoryOnCard() const { return accessoryOnCard; }
+    bool ProductLineC() const { return productLineC; }
+    LightingKind Lighting() const { return lightingKind; }
+    int SelectedGpu() const { return selectedGpu; }
+    int CurrentPage() const { return currentPage; }
+    int ProfileIndex() const { return profileIndex; }
+    bool ProfileChosen() const { return profileChosen; }
+    int OpenSidePanelId() const { return sidePanelOpen ? openSidePanel : kSideNone; }
+    bool InNotificationArea() const { return inNotificationArea; }
+    Point SidePanelDock() const { return {sidePanelLeft, sidePanelTop}; }
+    const Rect& PageRect() const { return pageRect; }
+
+protected:
+    void OnInitDialog() override;
+    void OnDestroy() override;
+    void OnCommand(int id) override;
+    void OnSliderNotify(uint32_t msg, int id, int position) override;
+    void OnTimer(int timerId) override;
+    void OnMouse(const MouseEvent& event) override;
+    void OnMessage(uint32_t msg, intptr_t wParam, intptr_t lParam) override;
+    void OnWindowMoved() override;
+
+    // Seams for the features that plug into the main window later. Each default does what the
+    // program does while the feature is absent.
+
+    // The card's lighting detection and the accessory probe for the selected GPU; sets
+    // lightingKind, zoneLayout and the status the lighting panels take.
+    virtual void DetectLighting() { lightingKind = LightingNone; }
+    // Creates the overclock page and the lighting panels as children in pageRect (hidden, except
+    // the overclock page) and attaches them; hands the detection results to them.
+    virtual void CreatePagePanels() {}
+    // Hands identity and translucency-independent settings to the side windows.
+    virtual void HandOverToSidePanels() {}
+    // The overclock page re-reads the newly selected GPU (curve mode, values, one-key state).
+    virtual void RefreshOverclockPage() {}
+    // The new GPU's detection results go to the existing lighting panel of its kind.
+    virtual void HandLightingToPanels() {}
+    // Accessory page entry and program end.
+    virtual void ConnectAccessory() {}
+    virtual void ShutdownAccessory() {}
+    // Profiles: Save, Load, the first-run "Default"/"Start_OC" records, and the two start-up
+    // tunings (one-key overclock again, or the start-up profile).
+    virtual void SaveProfile() {}
+    virtual void LoadProfile() {}
+    virtual void WriteDefaultProfiles() {}
+    virtual void ReapplyOneKeyOverclock() {}
+    virtual void ApplyStartupProfile() {}
+
+    // Shows a text in the message dialog with the given layout; the result is the dialog's.
+    int ShowMessage(std::string_view text, int mode);
+
+    const CoralvaneServices& Services() const { return services; }
+
+    LightingKind lightingKind = LightingNone;
+    uint8_t zoneLayout = 0xFF;
+
+private:
+    // Initialisation.
+    void CreateControls();
+    void ReportEnumResult(int result);
+    void IdentifyCard(int gpuIndex);
+    void ReadGpuName();
+    void ReadSettings();
+    void SetupIcons();
+    void SetupFonts();
+    void HandTranslucencyToSidePanels();
+    void StartupTuning();
+
+    // Icons.
+    void SetBothIcons(int id, const std::string& icon) { SetItemIcons(id, icon, icon); }
+    void SetLightingButtonIcons(bool pageShown);
+    void SetProfileIcons(int highlighted);
+    void SetGpuIcons(int highlighted);
+    std::string LightingIcon(std::string_view suffix) const;
+
+    // Side windows.
+    void CloseOpenSidePanel();
+    void DockSidePanel(SidePanel& panel);
+    void HideSidePanelsForMinimise();
+
+    // Notification icon and menu.
+    void OnNotificationIcon(uint32_t mouseMessage);
+    void RunTrayCommand(int command);
+
+    void ShowPagePanel(PagePanel slot, bool show);
+    void ShowLightingPanel(PagePanel slot);
+
+    CoralvaneServices services;
+    CGpuControl gpu;
+    std::unique_ptr<MainFanControl> fan;
+    std::string configFileName;
+    std::string gpuName;
+    StartupSettings settings;
+
+    bool voltageAsPercent = false;
+    bool fanPercentFromRpm = false;
+    bool accessoryOnCard = false;
+    bool productLineC = true;
+    int selectedGpu = 0;
+    int currentPage = 0;
+    int profileIndex = 0;
+    bool profileChosen = false;
+    bool accessoryPageOpened = false;
+    int openSidePanel = kSideNone;
+    bool sidePanelOpen = false;
+    int sidePanelLeft = 0;
+    int sidePanelTop = 0;
+    Rect pageRect;
+    bool inNotificationArea = false;
+    bool handCursor = false;
+
+    std::array<SidePanel*, kSidePanelCount + 1> sidePanels{};
+    std::array<std::unique_ptr<CDialog>, kPagePanelCount> pagePanels;
+};

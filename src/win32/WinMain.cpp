@@ -1,0 +1,36 @@
+#include "app/CCoralvaneApp.h"
+#include "win32/DriverLoader.h"
+#include "win32/Win32Host.h"
+#include "win32/Win32InstanceGuard.h"
+#include "win32/Win32NotificationArea.h"
+#include "win32/Win32ProgramFolder.h"
+#include "win32/Win32ShellOpener.h"
+#include "win32/WinApi.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    // Every Windows 95 common control class (ICC_WIN95_CLASSES); the record is 8 bytes.
+    INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), 0xFF};
+    static_assert(sizeof(INITCOMMONCONTROLSEX) == 8);
+    InitCommonControlsEx(&controls);
+
+    // Only from the system directory: the program runs elevated and must not load a planted copy.
+    const NvQueryInterfaceFn driver = LoadDriverInterface();
+
+    Win32ProgramFolder folder;
+    Win32Host host(instance);
+    Win32ShellOpener shell;
+    CCoralvaneApp* app = nullptr;
+    Win32NotificationArea notificationArea([&]() -> HWND {
+        CCoralvaneDlg* main = app ? app->MainWindow() : nullptr;
+        return main ? host.WindowOf(*main) : nullptr;
+    });
+
+    CoralvaneServices services(host, folder, driver);
+    services.notificationArea = &notificationArea;
+    services.shell = &shell;
+    Win32InstanceGuard guard;
+    CCoralvaneApp coralvane(services, guard);
+    app = &coralvane;
+    coralvane.InitInstance();
+    return 0;
+}

@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include "main_window_fixture.h"
+
+namespace {
+
+using Dlg = CCoralvaneDlg;
+
+void SendTrayMouse(CDialog& window, uint32_t mouseMessage) {
+    window.HandleMessage(Dlg::kTrayCallbackMessage, 128, mouseMessage);
+}
+
+TEST_F(MainWindowTest, MinimiseButtonClosesSideWindowsAndHidesIntoTheNotificationArea) {
+    TestSidePanel& settingsPanel = AddSidePanel(kSideSettings, {350, 445});
+    TestSidePanel& help = AddSidePanel(kSideHelp);
+    Start();
+    host.UserMovesWindow(*dlg, {500, 200});
+    host.Click(*dlg, Dlg::kHelpButton);
+    host.Click(*dlg, Dlg::kSettingButton);
+    ASSERT_EQ(dlg->OpenSidePanelId(), kSideSettings);
+
+    ASSERT_TRUE(host.Click(*dlg, Dlg::kMinimiseButton));
+    EXPECT_FALSE(settingsPanel.Window().visible);
+    EXPECT_FALSE(help.Window().visible);
+    EXPECT_EQ(dlg->OpenSidePanelId(), kSideNone);
+    EXPECT_FALSE(dlg->Window().visible);
+    ASSERT_EQ(tray.added.size(), 1u);
+    const NotifyIconRecord& icon = tray.added[0];
+    EXPECT_EQ(icon.iconId, 128u);
+    EXPECT_EQ(icon.flags, 7u);
+    EXPECT_EQ(icon.callbackMessage, 0x0440u);
+    EXPECT_EQ(icon.iconResource, 128);
+    EXPECT_EQ(icon.tip, "Coralvane");
+
+    SendTrayMouse(*dlg, kTrayLeftDoubleClick);
+    EXPECT_TRUE(dlg->Window().visible);
+    EXPECT_FALSE(tray.IconShown());
+
+    settingsPanel.MoveWindow({0, 0, 350, 445});
+    host.Click(*dlg, Dlg::kSettingButton);
+    EXPECT_TRUE(settingsPanel.Window().visible);
+    EXPECT_EQ(settingsPanel.Window().rect, (Rect{150, 259, 350, 445})) << "docked again";
+}
+
+TEST_F(MainWindowTest, NotificationMenuCommands) {
+    Start();
+    host.Click(*dlg, Dlg::kMinimiseButton);
+
+    tray.chosenCommand = 0;
+    SendTrayMouse(*dlg, kTrayRightButtonUp);
+    EXPECT_EQ(tray.menus, (std::vector<int>{129}));
+    EXPECT_FALSE(dlg->Window().visible);
+
+    tray.chosenCommand = Dlg::kMenuHomePage;
+    SendTrayMouse(*dlg, kTrayRightButtonUp);
+    EXPECT_EQ(shell.opened, (std::vector<std::string>{"https://coralvane.example/"}));
+    EXPECT_TRUE(tray.IconShown());
+
+    for (uint32_t ignored : {0x0200u, 0x0201u, 0x0202u, 0x0204u, 0x0206u}) SendTrayMouse(*dlg, ignored);
+    dlg->HandleMessage(0x0441, 128, kTrayLeftDoubleClick);
+    EXPECT_EQ(tray.menus.size(), 2u);
+    EXPECT_FALSE(dlg->Window().visible);
+
+    tray.chosenCommand = Dlg::kMenuOpenMain;
+    SendTrayMouse(*dlg, kTrayRightButtonUp);
+    EXPECT_TRUE(dlg->Window().visible);
+    EXPECT_FALSE(tray.IconShown());
+    EXPECT_EQ(tray.added.size(), 1u);
+    EXPECT_EQ(tray.removed, 1);
+}
+
+TEST_F(MainWindowTest, ExitFromTheNotificationMenuEndsTheProgramAndTakesTheIconAlong) {
+    TestMainDlg main(Services());
+    tray.chosenCommand = Dlg::kMenuExit;
+    host.AnswerModal([&](CDialog& window) {
+        host.Click(window, Dlg::kMinimiseButton);
+        SendTrayMouse(window, kTrayRightButtonUp);
+    });
+    EXPECT_EQ(main.DoModal(), kIdOk);
+    EXPECT_EQ(tray.added.size(), 1u);
+    EXPECT_FALSE(tray.IconShown()) << "no icon left behind in the notification area";
+}
+
+TEST_F(MainWindowTest, StartMinimisedHidesOnceOnTheFirstTick) {
+    for (bool minimise : {true, false}) {
+        SCOPED_TRACE(minimise);
+        tray = FakeNotificationArea{};
+        WriteConfig({{"StartupMinimize", minimise ? 1 : 0}});
+        Start();
+        ASSERT_TRUE(host.FireTimer(*dlg, Dlg::kTimerMinimise));
+        EXPECT_EQ(dlg->Window().visible, !minimise);
+        EXPECT_EQ(tray.added.size(), minimise ? 1u : 0u);
+        EXPECT_EQ(host.IsTimerRunning(*dlg, Dlg::kTimerMinimise), !minimise) << "stops only after hiding";
+        dlg.reset();
+    }
+}
+
+}  // namespace
