@@ -41,7 +41,7 @@ void Win32Host::ReportFocus(HWND window, bool gained, HWND other) {
 void Win32Host::OnCaptureLost(HWND window, HWND newCapture) {
     if (newCapture == window) return;
     const Target target = TargetOf(window);
-    if (!target.window || target.id == 0) return;
+    if (!target.window || target.id == 0 || target.window->releasingCapture) return;
     const ControlState& state = target.window->dialog->Control(target.id);
     // A drag cut short by the system (another window took the mouse) ends as if the button came up,
     // so the slider does not stay stuck in dragging.

@@ -175,7 +175,10 @@ void Win32Host::ReleaseMouse(CDialog& dialog) {
     DialogWindow* window = Find(dialog);
     if (!window || !window->hwnd) return;
     HWND capture = GetCapture();
-    if (capture && (capture == window->hwnd || IsChild(window->hwnd, capture))) ReleaseCapture();
+    if (!capture || (capture != window->hwnd && !IsChild(window->hwnd, capture))) return;
+    window->releasingCapture = true;
+    ReleaseCapture();
+    window->releasingCapture = false;
 }
 
 bool Win32Host::HasCapture(const CDialog& dialog, int id) const {

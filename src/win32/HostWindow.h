@@ -55,7 +55,8 @@ struct DialogWindow {
     bool modal = false;
     bool ended = false;
     int result = kIdCancel;
-    bool echoingText = false;  // the host itself is setting an edit's text
+    bool echoingText = false;       // the host itself is setting an edit's text
+    bool releasingCapture = false;  // the model let the mouse go; not a capture lost to the system
 
     std::map<int, ControlWindow> controls;
     HWND lastFocus = nullptr;  // control to give the focus back to on activation

@@ -60,7 +60,14 @@ Win32Host::Win32Host(HINSTANCE resourceModule)
 
 Win32Host::~Win32Host() {
     // Dialogs outliving the host must not reach it; close what is still open, owners last.
-    while (!windows.empty()) DestroyDialogWindow(*windows.begin()->second->dialog);
+    while (!windows.empty()) {
+        const std::shared_ptr<DialogWindow> record = windows.begin()->second;
+        if (record->gone) {
+            windows.erase(windows.begin());
+        } else {
+            Forget(*record, true);
+        }
+    }
     if (queueWindow) {
         SetWindowLongPtrW(queueWindow, GWLP_USERDATA, 0);
         DestroyWindow(queueWindow);
@@ -188,7 +195,10 @@ void Win32Host::Forget(DialogWindow& window, bool destroyWindow) {
     if (window.deviceNotify) UnregisterDeviceNotification(window.deviceNotify);
     window.deviceNotify = nullptr;
     HWND capture = GetCapture();
-    if (capture && (capture == window.hwnd || IsChild(window.hwnd, capture))) ReleaseCapture();
+    if (capture && (capture == window.hwnd || IsChild(window.hwnd, capture))) {
+        window.releasingCapture = true;
+        ReleaseCapture();
+    }
     if (destroyWindow && window.hwnd && IsWindow(window.hwnd)) {
         // Detached first: nothing the system sends while it takes the window down reaches the model.
         SetWindowLongPtrW(window.hwnd, GWLP_USERDATA, 0);
