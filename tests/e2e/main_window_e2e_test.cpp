@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "Automation.h"
+
+namespace {
+
+constexpr int kFanSlider = 1133;
+constexpr int kFanApply = 1134;
+constexpr int kFanManual = 1136;
+constexpr int kFanLabel = 1187;
+constexpr int kCloseButton = 1003;
+
+std::wstring Bitness() {
+    return sizeof(void*) == 8 ? L"64" : L"32";
+}
+
+std::wstring CurrentDir() {
+    wchar_t buffer[MAX_PATH];
+    const DWORD length = GetCurrentDirectoryW(MAX_PATH, buffer);
+    return std::wstring(buffer, length) + L"\\";
+}
+
+std::string ReadBytes(const std::wstring& path) {
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::string> ReadLines(const std::wstring& path) {
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// The configuration file the first run writes for the default simulated card, byte for byte.
+std::string FirstRunText(int autoRun) {
+    std::string text =
+        "[Coralvane]\r\nGPUDID=1B80\r\nInitialized=1\r\nSynchronize=1\r\nAutoOverClock=0\r\n"
+        "StartupMinimize=0\r\nTransparence=0\r\nTransPercent=0\r\nFanAdvanced=0\r\nTop=0\r\nKeyOC=0\r\n"
+        "[Windows Startup]\r\nAutoRun=" +
+        std::to_string(autoRun) + "\r\n\r\n";
+    const char* keys[] = {"CoreOffset", "MemOffset", "TempTarget", "DisplayClock",
+                          "OverVolt",   "Power",     "FanSpeed",   "FanMode"};
+    for (const char* section : {"Default", "Start_OC", "Profile1", "Profile2", "Profile3"}) {
+        text += std::string("[") + section + "]\r\n";
+        for (const char* key : keys) text += std::string(key) + "=0\r\n";
+        for (int i = 0; i < 10; ++i) {
+            text += "FanSpeedX" + std::to_string(i) + "=0\r\nFanSpeedY" + std::to_string(i) + "=0\r\n";
+        }
+        for (const char* key : {"LedMode", "LedRgb0", "LedRgb1", "LedBright", "LedLogo", "LedArmor"}) {
+            text += std::string(key) + "=0\r\n";
+        }
+        text += "\r\n";
+    }
+    text += "[CoustomFanSpeed]\r\nFanMode=0\r\nFanSpeed=0\r\n";
+    for (int i = 0; i < 10; ++i) {
+        text += "FanSpeedX" + std::to_string(i) + "=" + std::to_string(i + 1) + "\r\n";
+        text += "FanSpeedY" + std::to_string(i) + "=" + std::to_string(9 - i) + "\r\n";
+    }
+    return text;
+}
+
+// Cooler writes in the journal: the record's level and policy of the first cooler, as hex bytes
+// after the version word.
+std::vector<std::string> CoolerWrites(const std::wstring& journal) {
+    std::vector<std::string> writes;
+    for (const std::string& line : ReadLines(journal)) {
+        if (line.rfind("891FA0AE CoolerLevelsWrite status=0 ", 0) != 0) continue;
+        const size_t in = line.find(" in=");
+        if (in != std::string::npos && line.size() >= in + 4 + 24)
+            writes.push_back(line.substr(in + 4 + 8, 16));
+    }
+    return writes;
+}
+
+class MainWindowE2e : public ::testing::Test {
+protected:
+    void TearDown() override { e2e::Stop(program); }
+
+    std::wstring exe = e2e::BuildDir() + L"src\\Coralvane.exe";
+    std::wstring config = e2e::BuildDir() + L"src\\Coralvane_DID1B80.cfg";
+    std::wstring journal = CurrentDir() + L"main-window-journal-" + Bitness() + L".txt";
+    e2e::Launched program;
+};
+
+TEST_F(MainWindowE2e, FirstRunFileManualFanAndDials) {
+    DeleteFileW(config.c_str());
+    DeleteFileW(journal.c_str());
+    program = e2e::Launch(exe, L"", {L"CORALVANE_SIM_JOURNAL=" + journal});
+    ASSERT_NE(program.process, nullptr) << "cannot start the program";
+    HWND main = e2e::WaitForWindow(program.pid, L"Coralvane", 20000);
+    ASSERT_NE(main, nullptr) << "no main window";
+
+    const std::string text = ReadBytes(config);
+    EXPECT_TRUE(text == FirstRunText(0) || text == FirstRunText(1)) << text;
+
+    ASSERT_TRUE(e2e::Click(main, kFanManual));
+    HWND slider = GetDlgItem(main, kFanSlider);
+    ASSERT_NE(slider, nullptr);
+    e2e::PressKey(slider, VK_END);
+    for (int i = 0; i < 30; ++i) e2e::PressKey(slider, VK_LEFT);
+    EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::TextOf(main, kFanLabel) == L"70%"; }, 5000))
+        << "label reads " << e2e::TextOf(main, kFanLabel).size() << " characters";
+
+    ASSERT_TRUE(e2e::Click(main, kFanApply));
+    const std::string manual70 = "4600000001000000";
+    EXPECT_TRUE(e2e::WaitUntil(
+        [&] {
+            const auto writes = CoolerWrites(journal);
+            return !writes.empty() && writes.back() == manual70;
+        },
+        5000))
+        << "no cooler write of level 70 with policy 1";
+    EXPECT_TRUE(e2e::WaitUntil(
+        [&] { return ReadBytes(config).find("FanMode=1\r\nFanSpeed=70\r\n") != std::string::npos; }, 5000))
+        << "fan state not stored";
+
+    // Both dials have been drawn by their timers well within this time.
+    Sleep(1500);
+    EXPECT_TRUE(e2e::Screenshot(main, L"main-window-" + Bitness() + L".bmp"));
+
+    ASSERT_TRUE(e2e::Click(main, kCloseButton));
+    EXPECT_EQ(e2e::WaitExit(program, 10000), 0) << "the close button ends the process";
+}
+
+}  // namespace
