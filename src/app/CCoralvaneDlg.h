@@ -14,7 +14,9 @@
 #include "platform/ProgramFolder.h"
 #include "platform/ShellOpen.h"
 
+class CAdvanceDlg;
 class MainFanControl;
+class MainProfileOwner;
 
 // What the card's lighting detection found for the selected GPU; the main window picks the
 // lighting page by it.
@@ -148,6 +150,7 @@ public:
     bool InNotificationArea() const { return inNotificationArea; }
     Point SidePanelDock() const { return {sidePanelLeft, sidePanelTop}; }
     const Rect& PageRect() const { return pageRect; }
+    CAdvanceDlg* OverclockPage() const;
 
 protected:
     void OnInitDialog() override;
@@ -167,11 +170,11 @@ protected:
     virtual void DetectLighting() { lightingKind = LightingNone; }
     // Creates the overclock page and the lighting panels as children in pageRect (hidden, except
     // the overclock page) and attaches them; hands the detection results to them.
-    virtual void CreatePagePanels() {}
+    virtual void CreatePagePanels();
     // Hands identity and translucency-independent settings to the side windows.
     virtual void HandOverToSidePanels() {}
     // The overclock page re-reads the newly selected GPU (curve mode, values, one-key state).
-    virtual void RefreshOverclockPage() {}
+    virtual void RefreshOverclockPage();
     // The new GPU's detection results go to the existing lighting panel of its kind.
     virtual void HandLightingToPanels() {}
     // Accessory page entry and program end.
@@ -179,11 +182,14 @@ protected:
     virtual void ShutdownAccessory() {}
     // Profiles: Save, Load, the first-run "Default"/"Start_OC" records, and the two start-up
     // tunings (one-key overclock again, or the start-up profile).
-    virtual void SaveProfile() {}
-    virtual void LoadProfile() {}
-    virtual void WriteDefaultProfiles() {}
-    virtual void ReapplyOneKeyOverclock() {}
-    virtual void ApplyStartupProfile() {}
+    virtual void SaveProfile();
+    virtual void LoadProfile();
+    virtual void WriteDefaultProfiles();
+    virtual void ReapplyOneKeyOverclock();
+    virtual void ApplyStartupProfile();
+
+    // The overclock page (CCoralvaneDlgOverclock.cpp): created at start-up in pageRect and shown.
+    void CreateOverclockPage();
 
     // Shows a text in the message dialog with the given layout; the result is the dialog's.
     int ShowMessage(std::string_view text, int mode);
@@ -194,6 +200,9 @@ protected:
     uint8_t zoneLayout = 0xFF;
 
 private:
+    // Profiles reach the fan state, the message dialog and the configuration through it.
+    friend class MainProfileOwner;
+
     // Initialisation.
     void CreateControls();
     void ReportEnumResult(int result);

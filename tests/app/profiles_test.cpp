@@ -7,6 +7,7 @@
 
 #include "app/MainFanControl.h"
 #include "app/StartupSettings.h"
+#include "main_window_fixture.h"
 #include "overclock_fixture.h"
 #include "sim/SimPolicies.h"
 
@@ -331,6 +332,120 @@ TEST_F(ProfilesTest, FanStateMovesBetweenProfilesAndTheFanControl) {
     EXPECT_EQ(fan.manualFanPercent, 35);
     EXPECT_EQ(fan.fanMode, kFanModeManual);
     EXPECT_EQ(fan.fanCurve[3], (FanCurvePoint{2, 7, 0}));
+}
+
+}  // namespace
+
+namespace {
+
+// The program's own main window, with the overclock page and the profiles plugged in.
+class MainWindowProfilesTest : public MainWindowTest {
+protected:
+    void TearDown() override {
+        program.reset();
+        MainWindowTest::TearDown();
+    }
+
+    CCoralvaneDlg& StartProgram() {
+        program.reset();
+        program = std::make_unique<CCoralvaneDlg>(Services());
+        EXPECT_EQ(program->Create(), 0);
+        program->ShowWindow(ShowCommand::Show);
+        return *program;
+    }
+
+    CAdvanceDlg& Page() {
+        CAdvanceDlg* page = program->OverclockPage();
+        EXPECT_NE(page, nullptr);
+        return *page;
+    }
+
+    void Type(int editId, const std::string& text) {
+        ASSERT_TRUE(host.TypeText(Page(), editId, text));
+        ASSERT_TRUE(host.CommitEdit(Page(), editId));
+    }
+
+    SimTuning& Tuning() { return sim.Model().gpus.at(0).state.Get<SimTuning>(); }
+
+    std::unique_ptr<CCoralvaneDlg> program;
+};
+
+TEST_F(MainWindowProfilesTest, PageSitsInThePageAreaAndFirstRunRecordsTheCard) {
+    CCoralvaneDlg& main = StartProgram();
+    CAdvanceDlg& page = Page();
+    EXPECT_TRUE(page.Window().visible);
+    EXPECT_EQ(page.Window().rect.left, main.PageRect().left);
+    EXPECT_EQ(page.Window().rect.top, main.PageRect().top);
+    EXPECT_EQ(page.curveMode, 1);  // 0x1B80 works on the V/F curve
+    EXPECT_EQ(page.Control(CAdvanceDlg::kVoltUnitLabel).text, "%");
+    EXPECT_FALSE(page.Control(CAdvanceDlg::kKeyButton).visible);
+
+    ProfileRecord defaults = ProfileRecord::WithAllKeys("Default");
+    ASSERT_EQ(ConfigFile(folder, main.ConfigFileName()).ReadRecord(defaults), 0);
+    EXPECT_EQ(defaults.Value("Power"), 100);
+    EXPECT_EQ(defaults.Value("TempTarget"), 83);
+    EXPECT_EQ(defaults.Value("FanSpeed"), main.Fan()->fanPercent);
+    EXPECT_EQ(defaults.Value("LedBright"), 7);
+}
+
+TEST_F(MainWindowProfilesTest, SaveAndLoadWaitForAProfileButton) {
+    CCoralvaneDlg& main = StartProgram();
+    const std::string before = ReadAllBytes(dir / main.ConfigFileName());
+    ASSERT_TRUE(host.Click(main, CCoralvaneDlg::kSaveButton));
+    ASSERT_TRUE(host.Click(main, CCoralvaneDlg::kLoadButton));
+    EXPECT_TRUE(host.ModalRuns().empty());
+    EXPECT_EQ(ReadAllBytes(dir / main.ConfigFileName()), before);
+
+    ASSERT_TRUE(host.Click(main, CCoralvaneDlg::kProfileButton0));
+    ASSERT_TRUE(host.Click(main, CCoralvaneDlg::kLoadButton));
+    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"目标功耗不能为0！"}));
+}
+
+TEST_F(MainWindowProfilesTest, SavedProfileIsAppliedAtTheNextStartWithAutoOverclock) {
+    CCoralvaneDlg& main = StartProgram();
+    Type(CAdvanceDlg::kCoreEdit, "65");
+    Type(CAdvanceDlg::kMemEdit, "350");
+    Type(CAdvanceDlg::kPowerEdit, "110");
+    ASSERT_TRUE(host.Click(main, CCoralvaneDlg::kProfileButton0 + 1));
+    host.AnswerModal(1);
+    ASSERT_TRUE(host.Click(main, CCoralvaneDlg::kSaveButton));
+    EXPECT_EQ(MessageTexts().back(), "请确认设置有效，再继续保存。如果你不确定，有可能导致系统故障。");
+    EXPECT_EQ(Tuning().graphicsOffsetKhz, 0);  // saved, not applied
+    ASSERT_EQ(ConfigFile(folder, main.ConfigFileName())
+                  .WriteValue({std::string(kSettingsSection), "AutoOverClock", {}, 1}, 10),
+              0);
+
+    program.reset();
+    sim.Model() = DefaultScenario();
+    const size_t shown = host.ModalRuns().size();
+    StartProgram();
+    EXPECT_EQ(host.ModalRuns().size(), shown);
+    EXPECT_EQ(Tuning().graphicsOffsetKhz, 130000);  // 65 MHz as a curve offset
+    EXPECT_EQ(Tuning().memoryOffsetKhz, 350000);
+    EXPECT_EQ(sim.Model().gpus.at(0).state.Get<SimPolicies>().power[0].target, 110000);
+    EXPECT_EQ(Page().Control(CAdvanceDlg::kCoreEdit).text, "65");
+}
+
+TEST_F(MainWindowProfilesTest, StoredOneKeyChoiceIsReappliedOnCardsThatOfferIt) {
+    UseCards({{0x1B82, "GeForce GTX 1070 Ti"}});
+    WriteConfig({{"KeyOC", 1}, {"AutoOverClock", 1}}, 0x1B82);
+    StartProgram();
+    CAdvanceDlg& page = Page();
+    EXPECT_TRUE(page.Control(CAdvanceDlg::kKeyButton).visible);
+    EXPECT_EQ(page.keyOcActive, 1);
+    EXPECT_EQ(Tuning().graphicsOffsetKhz, 182000);  // 91 MHz as a curve offset
+    EXPECT_TRUE(host.ModalRuns().empty());
+}
+
+TEST_F(MainWindowProfilesTest, SelectingAnotherGpuRereadsThePageInItsMode) {
+    UseCards({{0x1B00, "TITAN X"}, {0x1C02, "GeForce GTX 1060 3GB"}});
+    CCoralvaneDlg& main = StartProgram();
+    EXPECT_EQ(Page().curveMode, 0);
+    EXPECT_EQ(Page().Control(CAdvanceDlg::kVoltUnitLabel).text, "mv");
+    ASSERT_TRUE(host.Click(main, CCoralvaneDlg::kGpuButton0 + 1));
+    EXPECT_EQ(Page().curveMode, 1);
+    EXPECT_EQ(Page().Control(CAdvanceDlg::kVoltUnitLabel).text, "%");
+    EXPECT_EQ(Page().coreMhzMax, 500);
 }
 
 }  // namespace
