@@ -1,6 +1,7 @@
 #include "app/MainFanControl.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <utility>
 
 #include "app/ConfigFile.h"
@@ -340,9 +341,13 @@ int MainFanControl::StoreFanState(int which) {
     int failures = write("FanMode", fanMode);
     if (which == kStoreFanSpeed) failures += write("FanSpeed", fanPercent);
     if (which == kStoreFanCurve) {
+        // Keys formatted in place: GCC 12 misreports literal + to_string as an overlapping copy at -O3.
+        char key[16];
         for (int i = 0; i < kFanPointCount; ++i) {
-            failures += write("FanSpeedX" + std::to_string(i), fanCurve[i].step);
-            failures += write("FanSpeedY" + std::to_string(i), fanCurve[i].level);
+            std::snprintf(key, sizeof key, "FanSpeedX%d", i);
+            failures += write(key, fanCurve[i].step);
+            std::snprintf(key, sizeof key, "FanSpeedY%d", i);
+            failures += write(key, fanCurve[i].level);
         }
     }
     return failures == 0 ? 0 : 1;

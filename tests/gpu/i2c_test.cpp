@@ -153,7 +153,8 @@ TEST(I2c, AFixedReplyDeviceIsPaddedWithTheIdleBusAndCut) {
 TEST(SimI2c, RequestsOutsideWhatTheDriverDocumentsAreRefused) {
     SimCard card("i2c_registers = 90\ni2c_port = 2\n");
     NvApi api(card.sim.QueryInterface());
-    uint8_t reg = 0;
+    // Room for the longest register address the driver accepts, so a refused size is never a short buffer.
+    uint8_t reg[4] = {};
     std::vector<uint8_t> data(5000, 0);
     auto request = [&] {
         NV_I2C_INFO info{};
@@ -161,7 +162,7 @@ TEST(SimI2c, RequestsOutsideWhatTheDriverDocumentsAreRefused) {
         info.displayMask = 1;
         info.bIsDDCPort = 1;
         info.i2cDevAddress = 0x90;
-        info.pbI2cRegAddress = &reg;
+        info.pbI2cRegAddress = reg;
         info.regAddrSize = 1;
         info.pbData = data.data();
         info.cbSize = 4;
