@@ -51,7 +51,13 @@ Win32Host::Win32Host(HINSTANCE resourceModule)
     : module(resourceModule ? resourceModule : GetModuleHandleW(nullptr)),
       bitmaps(std::make_shared<BitmapStore>(module)),
       iconFolder(ExecutableFolder() + L"Resources\\"),
-      queue([this] { PostMessageW(queueWindow, kMsgRunPosted, 0, 0); }) {
+      uiThread(GetCurrentThreadId()),
+      queue([this] {
+          // Without its window (the system refused it) the wake-up goes to the UI thread's own queue.
+          if (!queueWindow || !PostMessageW(queueWindow, kMsgRunPosted, 0, 0)) {
+              PostThreadMessageW(uiThread, kMsgRunPosted, 0, 0);
+          }
+      }) {
     RegisterClasses(GetModuleHandleW(nullptr));
     queueWindow = CreateWindowExW(0, kQueueClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                   GetModuleHandleW(nullptr), nullptr);
@@ -304,6 +310,10 @@ void Win32Host::ReportWindowMoved(DialogWindow& window) {
 }
 
 bool Win32Host::PreTranslateMessage(MSG& msg) {
+    if (msg.hwnd == nullptr && msg.message == kMsgRunPosted) {
+        queue.RunPending();
+        return true;
+    }
     if (msg.message != WM_KEYDOWN) return false;
     const Target target = TargetOf(msg.hwnd);
     if (!target.window || target.window->host != this) return false;

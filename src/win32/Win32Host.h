@@ -123,6 +123,7 @@ private:
     HINSTANCE module;
     std::shared_ptr<BitmapStore> bitmaps;
     std::wstring iconFolder;
+    DWORD uiThread;
     PostQueue queue;
     HWND queueWindow = nullptr;
     std::map<const CDialog*, std::shared_ptr<DialogWindow>> windows;
