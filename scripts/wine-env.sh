@@ -18,23 +18,19 @@ wine_prefix_ready() {
   for f in /usr/share/fonts/truetype/wqy/wqy-microhei.ttc; do
     [[ -f "$f" && ! -f "$fonts/$(basename "$f")" ]] && cp "$f" "$fonts/"
   done
-  if [[ ! -f "$WINEPREFIX/.cjk-subst" ]]; then
-    cat > "$WINEPREFIX/cjk.reg" <<'REG'
-REGEDIT4
-
-[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
-"宋体"="WenQuanYi Micro Hei"
-"SimSun"="WenQuanYi Micro Hei"
-"MS Shell Dlg"="Tahoma"
-"MS Shell Dlg 2"="Tahoma"
-
-[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
-"宋体"="WenQuanYi Micro Hei"
-"SimSun"="WenQuanYi Micro Hei"
-"微软雅黑"="WenQuanYi Micro Hei"
-"Microsoft YaHei"="WenQuanYi Micro Hei"
-REG
-    wine regedit "$WINEPREFIX/cjk.reg" >/dev/null 2>&1 && touch "$WINEPREFIX/.cjk-subst"
+  if [[ ! -f "$WINEPREFIX/.prefix-settings" ]]; then
+    # Chinese face names need a Unicode .reg file (REGEDIT4 is read as ANSI and garbles them).
+    # Managed=N: with no window manager on Xvfb, hiding a managed top-level window stalls.
+    printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
+      '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]' \
+      '"宋体"="WenQuanYi Micro Hei"' '"SimSun"="WenQuanYi Micro Hei"' \
+      '"MS Shell Dlg"="Tahoma"' '"MS Shell Dlg 2"="Tahoma"' '' \
+      '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
+      '"宋体"="WenQuanYi Micro Hei"' '"SimSun"="WenQuanYi Micro Hei"' \
+      '"微软雅黑"="WenQuanYi Micro Hei"' '"Microsoft YaHei"="WenQuanYi Micro Hei"' '' \
+      '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Managed"="N"' '' |
+      iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } > "$WINEPREFIX/prefix-settings.reg"
+    wine regedit "$WINEPREFIX/prefix-settings.reg" >/dev/null 2>&1 && touch "$WINEPREFIX/.prefix-settings"
     wineserver -w || true
   fi
 }
