@@ -116,7 +116,7 @@ protected:
 // Simulated cards by PCI vendor and device id, in the order the program enumerates them.
 struct CardSpec {
     uint16_t deviceId = 0x1B80;
-    std::string name = "GeForce GTX 1080";
+    const char* name = "GeForce GTX 1080";
     uint16_t vendorId = 0x10DE;
 };
 
