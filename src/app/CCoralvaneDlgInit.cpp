@@ -190,16 +190,12 @@ void CCoralvaneDlg::SetupIcons() {
 }
 
 void CCoralvaneDlg::SetupFonts() {
-    const FontSpec bold{"DINPro", -12, 0, 700};
-    const FontSpec plain{"DINPro", -12, 0, 0};
-    for (int id : {kVersionLabel, kGpuNameLabel, kFanLabel}) {
-        if (!HasControl(id)) continue;
-        ModifyItem(id, [&](ControlState& s) {
-            s.font = id == kFanLabel ? plain : bold;
-            s.textColor = kLabelColor;
-            s.transparentBackground = true;
-            s.ownColors = true;
-        });
+    // The fan percentage label is the fan control's; it takes the same face and colour there.
+    for (int id : {kVersionLabel, kGpuNameLabel}) {
+        if (CLabel* label = ControlAs<CLabel>(id)) {
+            label->SetFontName("DINPro").SetFontSize(-12).SetFontWeight(700);
+            label->SetTextColor(kLabelColor).SetTransparent(true);
+        }
     }
 }
 

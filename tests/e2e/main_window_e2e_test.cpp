@@ -39,32 +39,40 @@ std::vector<std::string> ReadLines(const std::wstring& path) {
     return lines;
 }
 
-// The configuration file the first run writes for the default simulated card, byte for byte.
+// A profile section as the first run leaves it: every value 0, except in "Default" and "Start_OC",
+// which then hold the start-up values of the simulated card (no offsets, temperature target 83 °C,
+// power target 100 %, fan at 35 %, the default curve, brightness 7).
+std::string ProfileText(const std::string& section) {
+    const bool startup = section == "Default" || section == "Start_OC";
+    auto line = [](const std::string& key, int value) { return key + "=" + std::to_string(value) + "\r\n"; };
+    std::string text = "[" + section + "]\r\n";
+    text += line("CoreOffset", 0) + line("MemOffset", 0) + line("TempTarget", startup ? 83 : 0);
+    text += line("DisplayClock", 0) + line("OverVolt", 0) + line("Power", startup ? 100 : 0);
+    text += line("FanSpeed", startup ? 35 : 0) + line("FanMode", 0);
+    for (int i = 0; i < 10; ++i) {
+        text += line("FanSpeedX" + std::to_string(i), startup ? i + 1 : 0);
+        text += line("FanSpeedY" + std::to_string(i), startup ? 9 - i : 0);
+    }
+    text += line("LedMode", 0) + line("LedRgb0", 0) + line("LedRgb1", 0) + line("LedBright", startup ? 7 : 0);
+    return text + line("LedLogo", 0) + line("LedArmor", 0) + "\r\n";
+}
+
+// The configuration file a first start writes for the default simulated card, byte for byte.
 std::string FirstRunText(int autoRun) {
     std::string text =
         "[Coralvane]\r\nGPUDID=1B80\r\nInitialized=1\r\nSynchronize=1\r\nAutoOverClock=0\r\n"
         "StartupMinimize=0\r\nTransparence=0\r\nTransPercent=0\r\nFanAdvanced=0\r\nTop=0\r\nKeyOC=0\r\n"
         "[Windows Startup]\r\nAutoRun=" +
         std::to_string(autoRun) + "\r\n\r\n";
-    const char* keys[] = {"CoreOffset", "MemOffset", "TempTarget", "DisplayClock",
-                          "OverVolt",   "Power",     "FanSpeed",   "FanMode"};
-    for (const char* section : {"Default", "Start_OC", "Profile1", "Profile2", "Profile3"}) {
-        text += std::string("[") + section + "]\r\n";
-        for (const char* key : keys) text += std::string(key) + "=0\r\n";
-        for (int i = 0; i < 10; ++i) {
-            text += "FanSpeedX" + std::to_string(i) + "=0\r\nFanSpeedY" + std::to_string(i) + "=0\r\n";
-        }
-        for (const char* key : {"LedMode", "LedRgb0", "LedRgb1", "LedBright", "LedLogo", "LedArmor"}) {
-            text += std::string(key) + "=0\r\n";
-        }
-        text += "\r\n";
-    }
+    for (const char* section : {"Default", "Start_OC", "Profile1", "Profile2", "Profile3"})
+        text += ProfileText(section);
     text += "[CoustomFanSpeed]\r\nFanMode=0\r\nFanSpeed=0\r\n";
     for (int i = 0; i < 10; ++i) {
         text += "FanSpeedX" + std::to_string(i) + "=" + std::to_string(i + 1) + "\r\n";
         text += "FanSpeedY" + std::to_string(i) + "=" + std::to_string(9 - i) + "\r\n";
     }
-    return text;
+    // Rewriting "Default" with the start-up values appends one more line feed at the end.
+    return text + "\r\n";
 }
 
 // Cooler writes in the journal: the record's level and policy of the first cooler, as hex bytes
