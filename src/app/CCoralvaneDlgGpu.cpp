@@ -20,8 +20,7 @@ void CCoralvaneDlg::SelectGpu(int index) {
     DetectLighting();
     HandLightingToPanels();
     if (lightingKind == LightingNone) {
-        // No lighting on this card: the lighting button takes its unavailable look
-        // again.
+        // No lighting on this card: the lighting button takes its unavailable look again.
         SetBothIcons(kAdvanceButton, "AdvanceH.ICO");
         SetLightingButtonIcons(false);
     }

@@ -1,5 +1,3 @@
-#include <cstdio>
-
 #include "app/CCoralvaneDlg.h"
 #include "app/CMsgDlg.h"
 #include "app/ConfigFile.h"
@@ -29,8 +27,7 @@ CCoralvaneDlg::CCoralvaneDlg(const CoralvaneServices& given)
 }
 
 CCoralvaneDlg::~CCoralvaneDlg() {
-    // The window goes first, while the side windows and page panels it owns still
-    // exist.
+    // The window goes first, while the side windows and page panels it owns still exist.
     DestroyWindow();
 }
 
@@ -94,8 +91,7 @@ void CCoralvaneDlg::OnInitDialog() {
 }
 
 void CCoralvaneDlg::OnDestroy() {
-    // An icon left behind by "exit" from its own menu would linger in the
-    // notification area.
+    // An icon left behind by "exit" from its own menu would linger in the notification area.
     if (inNotificationArea) RestoreFromTray();
     CBkDialogST::OnDestroy();
 }
