@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Automation.h"
@@ -42,19 +43,39 @@ std::vector<std::string> ReadLines(const std::wstring& path) {
 // A profile section as the first run leaves it: every value 0, except in "Default" and "Start_OC",
 // which then hold the start-up values of the simulated card (no offsets, temperature target 83 °C,
 // power target 100 %, fan at 35 %, the default curve, brightness 7).
-std::string ProfileText(const std::string& section) {
+// One "key=value" line; built by appending, as the 32-bit compiler warns wrongly about a literal
+// put in front of a temporary string.
+std::string Line(std::string_view key, int value) {
+    std::string line(key);
+    line += '=';
+    line += std::to_string(value);
+    line += "\r\n";
+    return line;
+}
+
+std::string PointKey(char axis, int index) {
+    std::string key = "FanSpeed";
+    key += axis;
+    key += char('0' + index);
+    return key;
+}
+
+std::string ProfileText(std::string_view section) {
     const bool startup = section == "Default" || section == "Start_OC";
-    auto line = [](const std::string& key, int value) { return key + "=" + std::to_string(value) + "\r\n"; };
-    std::string text = "[" + section + "]\r\n";
-    text += line("CoreOffset", 0) + line("MemOffset", 0) + line("TempTarget", startup ? 83 : 0);
-    text += line("DisplayClock", 0) + line("OverVolt", 0) + line("Power", startup ? 100 : 0);
-    text += line("FanSpeed", startup ? 35 : 0) + line("FanMode", 0);
+    std::string text = "[";
+    text += section;
+    text += "]\r\n";
+    text += Line("CoreOffset", 0) + Line("MemOffset", 0) + Line("TempTarget", startup ? 83 : 0);
+    text += Line("DisplayClock", 0) + Line("OverVolt", 0) + Line("Power", startup ? 100 : 0);
+    text += Line("FanSpeed", startup ? 35 : 0) + Line("FanMode", 0);
     for (int i = 0; i < 10; ++i) {
-        text += line("FanSpeedX" + std::to_string(i), startup ? i + 1 : 0);
-        text += line("FanSpeedY" + std::to_string(i), startup ? 9 - i : 0);
+        text += Line(PointKey('X', i), startup ? i + 1 : 0);
+        text += Line(PointKey('Y', i), startup ? 9 - i : 0);
     }
-    text += line("LedMode", 0) + line("LedRgb0", 0) + line("LedRgb1", 0) + line("LedBright", startup ? 7 : 0);
-    return text + line("LedLogo", 0) + line("LedArmor", 0) + "\r\n";
+    text += Line("LedMode", 0) + Line("LedRgb0", 0) + Line("LedRgb1", 0) + Line("LedBright", startup ? 7 : 0);
+    text += Line("LedLogo", 0) + Line("LedArmor", 0);
+    text += "\r\n";
+    return text;
 }
 
 // The configuration file a first start writes for the default simulated card, byte for byte.
@@ -62,17 +83,20 @@ std::string FirstRunText(int autoRun) {
     std::string text =
         "[Coralvane]\r\nGPUDID=1B80\r\nInitialized=1\r\nSynchronize=1\r\nAutoOverClock=0\r\n"
         "StartupMinimize=0\r\nTransparence=0\r\nTransPercent=0\r\nFanAdvanced=0\r\nTop=0\r\nKeyOC=0\r\n"
-        "[Windows Startup]\r\nAutoRun=" +
-        std::to_string(autoRun) + "\r\n\r\n";
-    for (const char* section : {"Default", "Start_OC", "Profile1", "Profile2", "Profile3"})
+        "[Windows Startup]\r\n";
+    text += Line("AutoRun", autoRun);
+    text += "\r\n";
+    for (const char* section : {"Default", "Start_OC", "Profile1", "Profile2", "Profile3"}) {
         text += ProfileText(section);
+    }
     text += "[CoustomFanSpeed]\r\nFanMode=0\r\nFanSpeed=0\r\n";
     for (int i = 0; i < 10; ++i) {
-        text += "FanSpeedX" + std::to_string(i) + "=" + std::to_string(i + 1) + "\r\n";
-        text += "FanSpeedY" + std::to_string(i) + "=" + std::to_string(9 - i) + "\r\n";
+        text += Line(PointKey('X', i), i + 1);
+        text += Line(PointKey('Y', i), 9 - i);
     }
     // Rewriting "Default" with the start-up values appends one more line feed at the end.
-    return text + "\r\n";
+    text += "\r\n";
+    return text;
 }
 
 // Cooler writes in the journal: the record's level and policy of the first cooler, as hex bytes
