@@ -16,7 +16,11 @@ constexpr int kFanSlider = 1133;
 constexpr int kFanApply = 1134;
 constexpr int kFanManual = 1136;
 constexpr int kFanLabel = 1187;
+constexpr int kMinimiseButton = 1002;
 constexpr int kCloseButton = 1003;
+constexpr int kQuestionOk = 1130;
+constexpr int kQuestionNo = 1133;
+constexpr UINT kTrayCallback = 0x0440;
 
 std::wstring Bitness() {
     return sizeof(void*) == 8 ? L"64" : L"32";
@@ -122,7 +126,7 @@ protected:
     e2e::Launched program;
 };
 
-TEST_F(MainWindowE2e, FirstRunFileManualFanAndDials) {
+TEST_F(MainWindowE2e, FirstRunManualFanSecondCopyAndNotificationArea) {
     DeleteFileW(config.c_str());
     DeleteFileW(journal.c_str());
     program = e2e::Launch(exe, L"", {L"CORALVANE_SIM_JOURNAL=" + journal});
@@ -157,6 +161,25 @@ TEST_F(MainWindowE2e, FirstRunFileManualFanAndDials) {
     // Both dials have been drawn by their timers well within this time.
     Sleep(1500);
     EXPECT_TRUE(e2e::Screenshot(main, L"main-window-" + Bitness() + L".bmp"));
+
+    // A second copy asks first; answered No it ends without touching the configuration.
+    const std::string before = ReadBytes(config);
+    e2e::Launched second = e2e::Launch(exe, L"", {L"CORALVANE_SIM_JOURNAL=" + journal});
+    HWND question = e2e::WaitForWindow(second.pid, L"", 20000);
+    EXPECT_NE(question, nullptr) << "no question from the second copy";
+    if (question) {
+        EXPECT_TRUE(e2e::IsShown(question, kQuestionOk));
+        EXPECT_TRUE(e2e::Click(question, kQuestionNo));
+        EXPECT_EQ(e2e::WaitExit(second, 10000), 0);
+    }
+    e2e::Stop(second);
+    EXPECT_EQ(ReadBytes(config), before);
+
+    // Into the notification area and back by a double click on its icon.
+    ASSERT_TRUE(e2e::Click(main, kMinimiseButton));
+    EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(main); }, 5000));
+    PostMessageW(main, kTrayCallback, 128, WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(main) != FALSE; }, 5000));
 
     ASSERT_TRUE(e2e::Click(main, kCloseButton));
     EXPECT_EQ(e2e::WaitExit(program, 10000), 0) << "the close button ends the process";
