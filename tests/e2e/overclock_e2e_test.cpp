@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -150,6 +151,13 @@ std::wstring EditText(HWND page, int id) {
     return std::wstring(buffer, copied);
 }
 
+// "key=value" and the line end, as the configuration file holds it.
+std::string KeyLine(const char* key, int value) {
+    char line[64];
+    std::snprintf(line, sizeof line, "%s=%d\r\n", key, value);
+    return line;
+}
+
 // The text of one section of the configuration file, up to the next section.
 std::string Section(const std::string& text, const std::string& name) {
     const size_t begin = text.find("[" + name + "]");
@@ -212,8 +220,8 @@ TEST_F(OverclockE2e, ApplySaveAndStartupProfileReachTheDriver) {
     ASSERT_TRUE(e2e::Click(main, kProfileButton1));
     ASSERT_TRUE(e2e::Click(main, kSaveButton));
     ASSERT_TRUE(AnswerOk(program.pid, main)) << "no question before saving";
-    const std::string core = "CoreOffset=" + std::to_string(kCoreSteps) + "\r\n";
-    const std::string mem = "MemOffset=" + std::to_string(kMemOffset) + "\r\n";
+    const std::string core = KeyLine("CoreOffset", kCoreSteps);
+    const std::string mem = KeyLine("MemOffset", kMemOffset);
     EXPECT_TRUE(e2e::WaitUntil(
         [&] {
             const std::string text = ReadBytes(config);
