@@ -71,6 +71,8 @@ for name in "${targets[@]}"; do
   mkdir -p "$corpus" "$BUILD/crashes"
   args=(-max_total_time="$SECONDS_EACH" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
     -artifact_prefix="$BUILD/crashes/$name-")
+  # tests/fuzz/<name>.options: more libFuzzer flags for one target, one a line.
+  [[ -f "tests/fuzz/$name.options" ]] && mapfile -t -O ${#args[@]} args < "tests/fuzz/$name.options"
   [[ -f "tests/fuzz/$name.dict" ]] && args+=(-dict="tests/fuzz/$name.dict")
   [[ -f "$BUILD/$name.dict" ]] && args+=(-dict="$BUILD/$name.dict")
   seeds=()

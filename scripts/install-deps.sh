@@ -4,7 +4,8 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ libgtest-dev googletest
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
-  wine wine64 wine32:i386 xvfb xdotool imagemagick fonts-wqy-microhei)
+  wine wine64 wine32:i386 xvfb xdotool imagemagick fonts-wqy-microhei
+  clang libclang-rt-14-dev llvm)
 
 missing=()
 for p in "${packages[@]}"; do

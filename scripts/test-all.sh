@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the three presets and runs every test: native, the same unit tests under Wine for both
-# bitnesses, then the end-to-end tests of the real program under Wine and Xvfb.
+# Builds the three presets and runs every test: native, the native tests under sanitizers and the
+# fuzz targets, the same unit tests under Wine for both bitnesses, then the end-to-end tests of the
+# real program under Wine and Xvfb.
 # Ends with one line "N passed, M failed".
 set -uo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -37,6 +38,18 @@ for t in build/native/tests/*_tests; do
   "$t" --gtest_brief=1 --gtest_output="xml:$RESULTS/native-$name.xml"
   tally "native $name" "$RESULTS/native-$name.xml" $?
 done
+
+# The native tests again under AddressSanitizer and UndefinedBehaviorSanitizer, then a short run of
+# every fuzz target (one pass per target that found nothing).
+scripts/sanitize.sh
+sanitize_rc=$?
+if [[ -f "$RESULTS/asan-rc" ]]; then
+  while read -r name rc; do tally "asan $name" "$RESULTS/asan-$name.xml" "$rc"; done < "$RESULTS/asan-rc"
+else
+  tally "asan build" "$RESULTS/asan-build.xml" "$sanitize_rc"
+fi
+scripts/fuzz.sh
+tally "fuzz" "$RESULTS/fuzz.xml" $?
 
 wine_prefix_ready
 wine_install_sim_driver

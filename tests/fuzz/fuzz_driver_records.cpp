@@ -33,17 +33,18 @@ constexpr int32_t kFailures[] = {
     NvStatus::OutOfMemory,
 };
 
-// Mostly success, so the readers get as far as the records. An exhausted input fails every call,
-// which ends every loop that waits for the driver to say stop.
+// Mostly success, so the readers get as far as the records; an exhausted input answers success
+// with zero counts and cleared records, which every loop over the driver's answers must survive.
 int32_t NextStatus() {
-    if (gDriver->remaining_bytes() == 0) return NvStatus::Error;
     uint8_t pick = gDriver->ConsumeIntegral<uint8_t>();
     if (pick < 0xC0) return NvStatus::Ok;
     return kFailures[pick % std::size(kFailures)];
 }
 
+// Mostly a handful, the size a real machine has, sometimes any number at all.
 uint32_t NextCount() {
-    return gDriver->ConsumeIntegral<uint32_t>();
+    uint8_t pick = gDriver->ConsumeIntegral<uint8_t>();
+    return pick < 0xF0 ? pick & 7u : gDriver->ConsumeIntegral<uint32_t>();
 }
 
 // A count the driver writes back: usually the one it was given, sometimes anything at all.
@@ -95,7 +96,7 @@ void ReadRecord(const void* record) {
 }
 
 void AnswerWord(uint32_t* word) {
-    if (word) *word = NextCount();
+    if (word) *word = gDriver->ConsumeIntegral<uint32_t>();
 }
 
 void AnswerText(char* text) {
@@ -122,10 +123,11 @@ int32_t NVAPI_CALL FakeEnumGpus(NvPhysicalGpuHandle* handles, uint32_t* count) {
     return NextStatus();
 }
 
+// The list goes on while the input says so; an exhausted input ends it.
 int32_t NVAPI_CALL FakeEnumDisplay(uint32_t index, NvDisplayHandle* handle) {
     if (!handle) return NvStatus::InvalidPointer;
     *handle = reinterpret_cast<NvDisplayHandle>(static_cast<uintptr_t>(0x8000 + 0x10 * (index & 0xFFF)));
-    return NextStatus();
+    return gDriver->ConsumeBool() ? NvStatus::Ok : NvStatus::EndEnumeration;
 }
 
 int32_t NVAPI_CALL FakePciIds(NvPhysicalGpuHandle, uint32_t* device, uint32_t* subSystem, uint32_t* revision,
@@ -221,9 +223,19 @@ int32_t NVAPI_CALL FakeConnectedDisplayIds(NvPhysicalGpuHandle, NV_GPU_DISPLAYID
     return NextStatus();
 }
 
+// A real 1080p timing with the input's changes over it, so the fuzzer need not build a whole mode
+// before the program goes on to set one.
 int32_t NVAPI_CALL FakeGetTiming(uint32_t, NV_TIMING_INPUT* input, NV_TIMING* timing) {
     if (!input || !timing) return NvStatus::InvalidPointer;
     ReadRecord(input);
+    std::memset(timing, 0, sizeof *timing);
+    timing->HVisible = 1920;
+    timing->HTotal = 2200;
+    timing->VVisible = 1080;
+    timing->VTotal = 1125;
+    timing->pclk = 14850;
+    timing->etc.rr = 60;
+    timing->etc.rrx1k = 60000;
     Answer(timing, sizeof(NV_TIMING), 0);
     return NextStatus();
 }
@@ -253,8 +265,8 @@ int32_t NVAPI_CALL FakeGetDisplayConfig(uint32_t* count, NV_DISPLAYCONFIG_PATH_I
     for (uint32_t p = 0; p < *count; ++p) {
         NV_DISPLAYCONFIG_PATH_INFO& path = paths[p];
         ReadRecord(&path);
-        path.sourceId = NextCount();
-        path.flags = NextCount();
+        path.sourceId = gDriver->ConsumeIntegral<uint32_t>();
+        path.flags = gDriver->ConsumeIntegral<uint32_t>();
         if (path.sourceModeInfo) Answer(path.sourceModeInfo, sizeof(NV_DISPLAYCONFIG_SOURCE_MODE_INFO), 0);
         if (!path.targetInfo) {
             path.targetInfoCount = NextCount();
@@ -262,8 +274,8 @@ int32_t NVAPI_CALL FakeGetDisplayConfig(uint32_t* count, NV_DISPLAYCONFIG_PATH_I
         }
         for (uint32_t t = 0; t < path.targetInfoCount; ++t) {
             NV_DISPLAYCONFIG_PATH_TARGET_INFO& target = path.targetInfo[t];
-            target.displayId = NextCount();
-            target.targetId = NextCount();
+            target.displayId = gDriver->ConsumeIntegral<uint32_t>();
+            target.targetId = gDriver->ConsumeIntegral<uint32_t>();
             if (target.details) AnswerRecord(target.details);
         }
         path.targetInfoCount = MaybeLie(path.targetInfoCount);
@@ -492,7 +504,8 @@ void RunOperation(CGpuControl& gpu, int operation) {
             break;
         }
         case 13:
-            info.pixelClock = in.ConsumeIntegral<int32_t>();
+            // Near real pixel clocks (10 kHz units), so that some timing the driver gives fits them.
+            info.pixelClock = in.ConsumeIntegralInRange<int32_t>(-1, 200000);
             gpu.WritePixelClock(info);
             break;
         case 14: {
