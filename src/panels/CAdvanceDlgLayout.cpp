@@ -253,7 +253,7 @@ void CAdvanceDlg::ShowKeyOcActive(bool active) {
     for (int id : {kCoreSlider, kPowerSlider}) {
         auto* slider = ControlAs<CBitmapSlider>(id);
         if (!slider) continue;
-        // Re-enabled sliders take the pixel-clock channel, as the skin has always drawn them.
+        // Enabled again, both take the pixel clock's channel: that is the look the skin gives them.
         if (active) {
             slider->SetBitmapChannel(kLockedChannel, kLockedChannel);
             slider->RemoveThumb();
