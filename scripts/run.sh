@@ -9,7 +9,7 @@ arch=${ARCH:-win64}
 scripts/build.sh native "$arch"
 wine_prefix_ready
 wine_install_sim_driver
-export CORALVANE_SIM_SCENARIO=${CORALVANE_SIM_SCENARIO:-$ROOT/sim/scenarios/default.scn}
+export CORALVANE_SIM_SCENARIO=${CORALVANE_SIM_SCENARIO:-$ROOT/sim/scenarios/warmup.scn}
 export CORALVANE_SIM_JOURNAL=${CORALVANE_SIM_JOURNAL:-$ROOT/build/sim-journal.txt}
 exe="$ROOT/build/$arch/src/Coralvane.exe"
 if [[ -n "${DISPLAY:-}" ]]; then
