@@ -36,9 +36,11 @@ void Win32Host::RegisterClasses(HINSTANCE instance) {
     wc.lpfnWndProc = DialogProc;
     wc.lpszClassName = kDialogClass;
     // The program's icon (resource 128) for the task bar, Alt+Tab and the minimised window.
-    wc.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(128), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
-    wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(128), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    wc.hIcon =
+        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(128), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+    wc.hIconSm =
+        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(128), IMAGE_ICON,
+                                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
     dialogAtom = RegisterClassExW(&wc);
     wc.hIcon = nullptr;
     wc.hIconSm = nullptr;
