@@ -19,8 +19,7 @@ std::wstring ExeDir();
 std::wstring BuildDir();
 
 // Starts a program with extra environment variables (NAME=value); the child inherits the rest.
-Launched Launch(const std::wstring& exe, const std::wstring& args,
-                const std::vector<std::wstring>& env = {});
+Launched Launch(const std::wstring& exe, const std::wstring& args, const std::vector<std::wstring>& env = {});
 // Waits for the process to end; returns its exit code, or -1 on time-out.
 int WaitExit(const Launched& p, DWORD timeoutMs);
 // Ends the process if it still runs and closes its handle.
