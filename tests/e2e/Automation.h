@@ -15,6 +15,13 @@ struct Launched {
 
 // Folder of the running test executable, with a trailing backslash.
 std::wstring ExeDir();
+// The working folder (where screenshots and reports go), with a trailing backslash.
+std::wstring CurrentDir();
+// "64" or "32": tells the two builds' screenshots apart.
+std::wstring Bitness();
+// A whole file's bytes (empty when it cannot be read), and a whole file replaced.
+std::string ReadBytes(const std::wstring& path);
+bool WriteBytes(const std::wstring& path, const std::string& bytes);
 // Build folder of this bitness (the test executable lives in <build>\tests\).
 std::wstring BuildDir();
 

@@ -22,21 +22,6 @@ constexpr int kQuestionOk = 1130;
 constexpr int kQuestionNo = 1133;
 constexpr UINT kTrayCallback = 0x0440;
 
-std::wstring Bitness() {
-    return sizeof(void*) == 8 ? L"64" : L"32";
-}
-
-std::wstring CurrentDir() {
-    wchar_t buffer[MAX_PATH];
-    const DWORD length = GetCurrentDirectoryW(MAX_PATH, buffer);
-    return std::wstring(buffer, length) + L"\\";
-}
-
-std::string ReadBytes(const std::wstring& path) {
-    std::ifstream in(std::filesystem::path(path), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 std::vector<std::string> ReadLines(const std::wstring& path) {
     std::ifstream in(std::filesystem::path(path), std::ios::binary);
     std::vector<std::string> lines;
@@ -122,7 +107,7 @@ protected:
 
     std::wstring exe = e2e::BuildDir() + L"src\\Coralvane.exe";
     std::wstring config = e2e::BuildDir() + L"src\\Coralvane_DID1B80.cfg";
-    std::wstring journal = CurrentDir() + L"main-window-journal-" + Bitness() + L".txt";
+    std::wstring journal = e2e::CurrentDir() + L"main-window-journal-" + e2e::Bitness() + L".txt";
     e2e::Launched program;
 };
 
@@ -134,7 +119,7 @@ TEST_F(MainWindowE2e, FirstRunManualFanSecondCopyAndNotificationArea) {
     HWND main = e2e::WaitForWindow(program.pid, L"Coralvane", 20000);
     ASSERT_NE(main, nullptr) << "no main window";
 
-    const std::string text = ReadBytes(config);
+    const std::string text = e2e::ReadBytes(config);
     EXPECT_TRUE(text == FirstRunText(0) || text == FirstRunText(1)) << text;
 
     ASSERT_TRUE(e2e::Click(main, kFanManual));
@@ -155,15 +140,16 @@ TEST_F(MainWindowE2e, FirstRunManualFanSecondCopyAndNotificationArea) {
         5000))
         << "no cooler write of level 70 with policy 1";
     EXPECT_TRUE(e2e::WaitUntil(
-        [&] { return ReadBytes(config).find("FanMode=1\r\nFanSpeed=70\r\n") != std::string::npos; }, 5000))
+        [&] { return e2e::ReadBytes(config).find("FanMode=1\r\nFanSpeed=70\r\n") != std::string::npos; },
+        5000))
         << "fan state not stored";
 
     // Both dials have been drawn by their timers well within this time.
     Sleep(1500);
-    EXPECT_TRUE(e2e::Screenshot(main, L"main-window-" + Bitness() + L".bmp"));
+    EXPECT_TRUE(e2e::Screenshot(main, L"main-window-" + e2e::Bitness() + L".bmp"));
 
     // A second copy asks first; answered No it ends without touching the configuration.
-    const std::string before = ReadBytes(config);
+    const std::string before = e2e::ReadBytes(config);
     e2e::Launched second = e2e::Launch(exe, L"", {L"CORALVANE_SIM_JOURNAL=" + journal});
     HWND question = e2e::WaitForWindow(second.pid, L"", 20000);
     EXPECT_NE(question, nullptr) << "no question from the second copy";
@@ -173,7 +159,7 @@ TEST_F(MainWindowE2e, FirstRunManualFanSecondCopyAndNotificationArea) {
         EXPECT_EQ(e2e::WaitExit(second, 10000), 0);
     }
     e2e::Stop(second);
-    EXPECT_EQ(ReadBytes(config), before);
+    EXPECT_EQ(e2e::ReadBytes(config), before);
 
     // Into the notification area and back by a double click on its icon.
     ASSERT_TRUE(e2e::Click(main, kMinimiseButton));

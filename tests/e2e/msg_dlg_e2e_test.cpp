@@ -14,10 +14,6 @@ constexpr int kClose = 1131;
 constexpr int kText = 1132;
 constexpr int kNo = 1133;
 
-std::wstring Bitness() {
-    return sizeof(void*) == 8 ? L"64" : L"32";
-}
-
 // One probe process, ended on every path out of the test.
 class Probe {
 public:
@@ -46,7 +42,7 @@ TEST(MsgDlgEndToEnd, LayoutsShowTheirButtonsAndText) {
     const std::wstring longText = L"请确认设置有效，再继续保存。如果你不确定，有可能导致系统故障。";
     const Layout layouts[] = {
         {L"1", L"", {kOk, kNo, kText}, {kClose}, L""},
-        {L"2", longText, {kClose, kText}, {kOk, kNo}, L"msgdlg-notice-" + Bitness() + L".bmp"},
+        {L"2", longText, {kClose, kText}, {kOk, kNo}, L"msgdlg-notice-" + e2e::Bitness() + L".bmp"},
     };
     for (const Layout& layout : layouts) {
         Probe probe(layout.text.empty() ? layout.mode : layout.mode + L" \"" + layout.text + L"\"");
@@ -91,7 +87,7 @@ TEST(MsgDlgEndToEnd, SkinnedShapedTranslucentWindowAndOkEndsWithOne) {
 
     // Let the first paint land before the picture is taken.
     Sleep(700);
-    EXPECT_TRUE(e2e::Screenshot(probe.dialog, L"msgdlg-" + Bitness() + L".bmp"));
+    EXPECT_TRUE(e2e::Screenshot(probe.dialog, L"msgdlg-" + e2e::Bitness() + L".bmp"));
 
     ASSERT_TRUE(e2e::Click(probe.dialog, kOk));
     EXPECT_EQ(probe.ExitCode(), 1);

@@ -32,31 +32,6 @@ constexpr int kMemOffset = 300;
 constexpr size_t kGraphicsDelta = 40;
 constexpr size_t kMemoryDelta = 84;
 
-std::wstring Bitness() {
-    return sizeof(void*) == 8 ? L"64" : L"32";
-}
-
-std::wstring CurrentDir() {
-    wchar_t buffer[MAX_PATH];
-    const DWORD length = GetCurrentDirectoryW(MAX_PATH, buffer);
-    return std::wstring(buffer, length) + L"\\";
-}
-
-std::string ReadBytes(const std::wstring& path) {
-    std::ifstream in(std::filesystem::path(path), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-bool WriteBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE file =
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok && written == bytes.size();
-}
-
 int32_t HexS32(const std::string& hex, size_t byteOffset) {
     if (hex.size() < 2 * (byteOffset + 4)) return INT32_MIN;
     uint32_t value = 0;
@@ -172,7 +147,7 @@ protected:
 
     HWND Start(const std::wstring& journalPath) {
         DeleteFileW(journalPath.c_str());
-        if (!WriteBytes(scenario, kPstateCard)) return nullptr;
+        if (!e2e::WriteBytes(scenario, kPstateCard)) return nullptr;
         program = e2e::Launch(
             exe, L"", {L"CORALVANE_SIM_JOURNAL=" + journalPath, L"CORALVANE_SIM_SCENARIO=" + scenario});
         if (!program.process) return nullptr;
@@ -187,9 +162,10 @@ protected:
 
     std::wstring exe = e2e::BuildDir() + L"src\\Coralvane.exe";
     std::wstring config = e2e::BuildDir() + L"src\\Coralvane_DID1B00.cfg";
-    std::wstring scenario = CurrentDir() + L"overclock-card-" + Bitness() + L".scn";
-    std::wstring journal = CurrentDir() + L"overclock-journal-" + Bitness() + L".txt";
-    std::wstring restartJournal = CurrentDir() + L"overclock-restart-journal-" + Bitness() + L".txt";
+    std::wstring scenario = e2e::CurrentDir() + L"overclock-card-" + e2e::Bitness() + L".scn";
+    std::wstring journal = e2e::CurrentDir() + L"overclock-journal-" + e2e::Bitness() + L".txt";
+    std::wstring restartJournal =
+        e2e::CurrentDir() + L"overclock-restart-journal-" + e2e::Bitness() + L".txt";
     e2e::Launched program;
 };
 
@@ -215,7 +191,7 @@ TEST_F(OverclockE2e, ApplySaveAndStartupProfileReachTheDriver) {
         e2e::WaitUntil([&] { return HasClockWrite(journal, kCoreSteps * 1000, kMemOffset * 1000); }, 5000))
         << "the driver received no p-state write with the new offsets";
     Sleep(500);
-    EXPECT_TRUE(e2e::Screenshot(main, L"overclock-" + Bitness() + L".bmp"));
+    EXPECT_TRUE(e2e::Screenshot(main, L"overclock-" + e2e::Bitness() + L".bmp"));
 
     ASSERT_TRUE(e2e::Click(main, kProfileButton1));
     ASSERT_TRUE(e2e::Click(main, kSaveButton));
@@ -224,21 +200,21 @@ TEST_F(OverclockE2e, ApplySaveAndStartupProfileReachTheDriver) {
     const std::string mem = KeyLine("MemOffset", kMemOffset);
     EXPECT_TRUE(e2e::WaitUntil(
         [&] {
-            const std::string text = ReadBytes(config);
+            const std::string text = e2e::ReadBytes(config);
             const std::string profile = Section(text, "Profile1");
             const std::string start = Section(text, "Start_OC");
             return profile.find(core) != std::string::npos && profile.find(mem) != std::string::npos &&
                    start.find(core) != std::string::npos && start.find(mem) != std::string::npos;
         },
         5000))
-        << ReadBytes(config);
+        << e2e::ReadBytes(config);
     Close(main);
 
-    std::string text = ReadBytes(config);
+    std::string text = e2e::ReadBytes(config);
     const size_t at = text.find("AutoOverClock=0");
     ASSERT_NE(at, std::string::npos);
     text.replace(at, 15, "AutoOverClock=1");
-    ASSERT_TRUE(WriteBytes(config, text));
+    ASSERT_TRUE(e2e::WriteBytes(config, text));
 
     main = Start(restartJournal);
     ASSERT_NE(main, nullptr) << "no main window after the restart";

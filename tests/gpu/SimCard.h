@@ -8,6 +8,7 @@
 #include "gpu/CGpuControl.h"
 #include "sim/SimDriver.h"
 #include "sim/SimTime.h"
+#include "sim/SimTuning.h"
 
 // One simulated card from its [gpu] keys, enumerated by a GPU control object, with the journal
 // cleared and simulated time frozen so nothing drifts unless a test moves the clock.
@@ -19,6 +20,7 @@ struct SimCard {
         sim.ClearJournal();
     }
     SimGpu& Gpu() { return sim.Model().gpus[0]; }
+    SimTuning& Tuning() { return Gpu().state.Get<SimTuning>(); }
     void Advance(uint64_t ms) { AdvanceSimTime(sim.Model(), ms); }
 
     SimDriver sim;

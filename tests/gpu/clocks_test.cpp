@@ -7,31 +7,12 @@
 
 #include "JournalBytes.h"
 #include "ScenarioText.h"
+#include "SimCard.h"
 #include "gpu/CGpuControl.h"
 #include "sim/SimDriver.h"
 #include "sim/SimTuning.h"
 
 namespace {
-
-constexpr int32_t kUntouched = 0x5A5A5A5A;
-
-GpuPerfInfo MarkedInfo() {
-    GpuPerfInfo info;
-    std::memset(&info, 0x5A, sizeof info);
-    return info;
-}
-
-// A driver with the scenario's GPU, already initialised and enumerated.
-struct Machine {
-    explicit Machine(const std::string& gpuKeys) : sim(ScenarioFromText("[gpu]\n" + gpuKeys)) {
-        EXPECT_EQ(gpu.EnumGpus(), 0);
-        sim.ClearJournal();
-    }
-    SimTuning& Tuning() { return sim.Model().gpus[0].state.Get<SimTuning>(); }
-
-    SimDriver sim;
-    CGpuControl gpu{sim.QueryInterface()};
-};
 
 // Offsets in the p-state table record as the driver documents it.
 constexpr size_t kP0 = 20;
@@ -57,11 +38,11 @@ TEST(ReadPstateTable, FillsTheClockFieldsOfTheEntryKind) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.keys);
-        Machine machine(std::string(c.keys) +
+        SimCard machine(std::string(c.keys) +
                         "p0_graphics_delta = 50000 -200000 300000\n"
                         "p0_memory_delta = -100000 -500000 1000000\n"
                         "p0_base_voltage = 1062500 25000 0 100000\n");
-        GpuPerfInfo info = MarkedInfo();
+        GpuPerfInfo info = UntouchedInfo();
         ASSERT_EQ(machine.gpu.ReadPstateTable(kSelectedGpu, info, 0), 0);
         EXPECT_EQ(info.graphicsClock, c.graphicsClock);
         EXPECT_EQ(info.graphicsRangeMin, c.graphicsRangeMin);
@@ -84,11 +65,11 @@ TEST(ReadPstateTable, FillsTheClockFieldsOfTheEntryKind) {
 }
 
 TEST(ReadPstateTable, TheLastEditableOverVoltageEntryWins) {
-    Machine machine(
+    SimCard machine(
         "over_volt = 10000 0 50000 editable\n"
         "over_volt = 20000 -5000 87500 editable\n"
         "over_volt = 30000 0 99000 locked\n");
-    GpuPerfInfo info = MarkedInfo();
+    GpuPerfInfo info = UntouchedInfo();
     ASSERT_EQ(machine.gpu.ReadPstateTable(kSelectedGpu, info, 0), 0);
     EXPECT_EQ(info.overVolt, 20000);
     EXPECT_EQ(info.overVoltMin, -5000);
@@ -114,9 +95,9 @@ TEST(ReadPstateTable, ChoosesThePstateFromTheDriverOrTheCaller) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Machine machine(std::string(c.currentKey) + "\nover_volt = 12500 0 100000\n");
+        SimCard machine(std::string(c.currentKey) + "\nover_volt = 12500 0 100000\n");
         if (!*c.currentKey) machine.sim.FailAlways(QueryId::GetCurrentPstate, NvStatus::NotSupported);
-        GpuPerfInfo info = MarkedInfo();
+        GpuPerfInfo info = UntouchedInfo();
         ASSERT_EQ(machine.gpu.ReadPstateTable(kSelectedGpu, info, c.argument), 0);
         EXPECT_EQ(machine.gpu.pstate, c.expectedPstate);
         EXPECT_EQ(info.graphicsOffset, c.p0Filled ? 0 : kUntouched);
@@ -144,9 +125,9 @@ TEST(ReadPstateTable, FallsBackFromVersion3To2To1) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.rejected.size());
-        Machine machine("p0_graphics_delta = 70000 -200000 200000\nover_volt = 12500 0 100000\n");
+        SimCard machine("p0_graphics_delta = 70000 -200000 200000\nover_volt = 12500 0 100000\n");
         for (uint32_t version : c.rejected) machine.sim.RejectVersion(QueryId::GetPstates20, version);
-        GpuPerfInfo info = MarkedInfo();
+        GpuPerfInfo info = UntouchedInfo();
         EXPECT_EQ(machine.gpu.ReadPstateTable(kSelectedGpu, info, 0), c.result);
         std::vector<uint32_t> sent;
         for (const auto& call : machine.sim.Calls(QueryId::GetPstates20)) sent.push_back(call.version);
@@ -157,7 +138,7 @@ TEST(ReadPstateTable, FallsBackFromVersion3To2To1) {
 }
 
 TEST(WriteClockOffsets, SendsOneVersion1RecordWithTheThreeDeltas) {
-    Machine machine("p0_base_voltage = 1062500 0 -50000 50000\n");
+    SimCard machine("p0_base_voltage = 1062500 0 -50000 50000\n");
     GpuPerfInfo info{};
     info.graphicsOffset = 150000;
     info.memoryOffset = -250000;
@@ -211,7 +192,7 @@ TEST(WriteClockOffsets, IsNotRetriedWhenRefused) {
                           {"offset above the driver's range", false, 900000}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Machine machine("p0_graphics_delta = 0 -200000 200000\n");
+        SimCard machine("p0_graphics_delta = 0 -200000 200000\n");
         if (c.rejectVersion1) machine.sim.RejectVersion(QueryId::SetPstates20, 0x00011C94);
         GpuPerfInfo info{};
         info.graphicsOffset = c.graphicsOffset;
@@ -236,7 +217,7 @@ TEST(WriteOverVolt, FallsBackFromVersion3To2To1) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.rejected.size());
-        Machine machine("over_volt = 0 0 100000\n");
+        SimCard machine("over_volt = 0 0 100000\n");
         for (uint32_t version : c.rejected) machine.sim.RejectVersion(QueryId::SetPstates20, version);
         GpuPerfInfo info{};
         info.overVolt = 37500;
@@ -259,7 +240,7 @@ TEST(WriteOverVolt, FallsBackFromVersion3To2To1) {
 }
 
 TEST(WriteOverVolt, ReadsBackThroughTheFirstEditableEntry) {
-    Machine machine("over_volt = 5000 0 20000 locked\nover_volt = 0 0 100000 editable\n");
+    SimCard machine("over_volt = 5000 0 20000 locked\nover_volt = 0 0 100000 editable\n");
     GpuPerfInfo info{};
     info.overVolt = 62500;
     ASSERT_EQ(machine.gpu.WriteOverVolt(kSelectedGpu, info), 0);

@@ -6,30 +6,12 @@
 
 #include "JournalBytes.h"
 #include "ScenarioText.h"
+#include "SimCard.h"
 #include "gpu/CGpuControl.h"
 #include "sim/SimDriver.h"
 #include "sim/SimTuning.h"
 
 namespace {
-
-constexpr int32_t kUntouched = 0x5A5A5A5A;
-
-GpuPerfInfo MarkedInfo() {
-    GpuPerfInfo info;
-    std::memset(&info, 0x5A, sizeof info);
-    return info;
-}
-
-struct Machine {
-    explicit Machine(const std::string& gpuKeys) : sim(ScenarioFromText("[gpu]\n" + gpuKeys)) {
-        EXPECT_EQ(gpu.EnumGpus(), 0);
-        sim.ClearJournal();
-    }
-    SimTuning& Tuning() { return sim.Model().gpus[0].state.Get<SimTuning>(); }
-
-    SimDriver sim;
-    CGpuControl gpu{sim.QueryInterface()};
-};
 
 // A small curve: graphics points 0-3 (the first two not carrying the offset), memory points 5-6.
 const char* const kSmallCurve =
@@ -48,10 +30,10 @@ constexpr size_t PointOffsetAt(size_t point) {
 
 TEST(ReadVfDomains, TakesTheFirstTwoEntriesByPosition) {
     // Memory listed first: the program takes position 0 as graphics whatever its domain id says.
-    Machine machine(
+    SimCard machine(
         "vf_domain = memory 80 80 1000000 -1000000\n"
         "vf_domain = graphics 0 79 500000 -250000\n");
-    GpuPerfInfo info = MarkedInfo();
+    GpuPerfInfo info = UntouchedInfo();
     machine.gpu.ReadVfDomains(kSelectedGpu, info);
     EXPECT_EQ(info.vfGraphicsUpper, 1000000);
     EXPECT_EQ(info.vfGraphicsLower, -1000000);
@@ -66,9 +48,9 @@ TEST(ReadVfDomains, TakesTheFirstTwoEntriesByPosition) {
 TEST(ReadVfDomains, AFailedReadLeavesTheFields) {
     for (uint32_t failing : {QueryId::GetVfDomainInfo, QueryId::GetVfPointInfo}) {
         SCOPED_TRACE(QueryIdToName(failing));
-        Machine machine(kSmallCurve);
+        SimCard machine(kSmallCurve);
         machine.sim.FailAlways(failing, NvStatus::NotSupported);
-        GpuPerfInfo info = MarkedInfo();
+        GpuPerfInfo info = UntouchedInfo();
         machine.gpu.ReadVfDomains(kSelectedGpu, info);
         EXPECT_EQ(info.vfGraphicsUpper, kUntouched);
         EXPECT_EQ(info.vfMemoryLast, kUntouched);
@@ -77,8 +59,8 @@ TEST(ReadVfDomains, AFailedReadLeavesTheFields) {
 }
 
 TEST(ReadVfOffsets, TakesEachDomainsFirstPointThatCarriesTheOffset) {
-    Machine machine(kSmallCurve);
-    GpuPerfInfo info = MarkedInfo();
+    SimCard machine(kSmallCurve);
+    GpuPerfInfo info = UntouchedInfo();
     machine.gpu.ReadVfOffsets(info);
     EXPECT_EQ(info.graphicsOffset, 40000);
     EXPECT_EQ(info.memoryOffset, 120000);
@@ -107,9 +89,9 @@ TEST(ReadVfOffsets, SkipsFlaggedDomainEntriesAndTakesNothingFromFailedReads) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Machine machine(c.keys);
+        SimCard machine(c.keys);
         if (c.failing) machine.sim.FailAlways(c.failing, NvStatus::Error);
-        GpuPerfInfo info = MarkedInfo();
+        GpuPerfInfo info = UntouchedInfo();
         machine.gpu.ReadVfOffsets(info);
         EXPECT_EQ(info.graphicsOffset, c.graphicsOffset);
         EXPECT_EQ(info.memoryOffset, c.memoryOffset);
@@ -117,7 +99,7 @@ TEST(ReadVfOffsets, SkipsFlaggedDomainEntriesAndTakesNothingFromFailedReads) {
 }
 
 TEST(SetVfPointOffset, Point37SendsOnlyBit5OfWord1) {
-    Machine machine("vf_domain = graphics 0 79 500000 -500000\n");
+    SimCard machine("vf_domain = graphics 0 79 500000 -500000\n");
     ASSERT_EQ(machine.gpu.SetVfPointOffset(37, 26000), 1);
 
     std::vector<uint32_t> order;
@@ -161,7 +143,7 @@ TEST(SetVfPointOffset, Returns0WhenAnyStepFails) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Machine machine(kSmallCurve);
+        SimCard machine(kSmallCurve);
         if (c.failing) machine.sim.FailAlways(c.failing, NvStatus::Error);
         EXPECT_EQ(machine.gpu.SetVfPointOffset(c.point, c.offset), 0);
         EXPECT_EQ(machine.sim.Journal().size(), c.calls);
@@ -170,7 +152,7 @@ TEST(SetVfPointOffset, Returns0WhenAnyStepFails) {
 }
 
 TEST(WriteVfOffsets, WritesEveryPointOfEachDomainOnce) {
-    Machine machine(kSmallCurve);
+    SimCard machine(kSmallCurve);
     GpuPerfInfo info{};
     info.graphicsOffset = 100000;
     info.memoryOffset = -50000;
@@ -196,7 +178,7 @@ TEST(WriteVfOffsets, WritesEveryPointOfEachDomainOnce) {
 
 TEST(WriteVfOffsets, WritesNoPointOfADomainWithoutPoints) {
     // Memory's first point above its last: no memory point is written.
-    Machine machine(
+    SimCard machine(
         "vf_domain = graphics 0 1 300000 -200000\n"
         "vf_domain = memory 5 4 1000000 -500000\n");
     GpuPerfInfo info{};
@@ -213,7 +195,7 @@ TEST(WriteVfOffsets, WritesNoPointOfADomainWithoutPoints) {
 
 TEST(WriteVfOffsets, WritesNothingWhenTheDomainsCannotBeRead) {
     // The caller's copy still names points: they must not be taken as the curve's.
-    Machine machine(kSmallCurve);
+    SimCard machine(kSmallCurve);
     machine.sim.FailFirst(QueryId::GetVfPointInfo, 1, NvStatus::Error);
     GpuPerfInfo info{};
     info.vfGraphicsFirst = 0;
@@ -224,7 +206,7 @@ TEST(WriteVfOffsets, WritesNothingWhenTheDomainsCannotBeRead) {
 }
 
 TEST(VoltBoost, RoundTripsThePercentAtByte4) {
-    Machine machine("volt_boost = 12\n");
+    SimCard machine("volt_boost = 12\n");
     uint8_t percent = 0;
     ASSERT_EQ(machine.gpu.ReadVoltBoost(percent), NvStatus::Ok);
     EXPECT_EQ(percent, 12);
@@ -243,7 +225,7 @@ TEST(VoltBoost, RoundTripsThePercentAtByte4) {
 }
 
 TEST(VoltBoost, FailuresKeepTheOutputAndReportTheStatus) {
-    Machine machine("volt_boost = 12\n");
+    SimCard machine("volt_boost = 12\n");
     EXPECT_EQ(machine.gpu.WriteVoltBoost(kSelectedGpu, 101), 1);
     machine.sim.FailAlways(QueryId::GetVoltBoost, NvStatus::NotSupported);
     uint8_t percent = 33;
