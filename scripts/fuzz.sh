@@ -2,7 +2,8 @@
 # Builds the libFuzzer targets of tests/fuzz with clang in build/fuzz and runs each for a bounded
 # time (FUZZ_SECONDS, default 20). Arguments name targets to run (ini, bmp, ...); default all.
 # A target that crashes, hangs or breaks one of its checks fails; its input is kept under
-# build/fuzz/crashes/ and can be replayed with `build/fuzz/tests/fuzz/fuzz_<name> <file>`.
+# build/fuzz/crashes/, replayed first by every later run until it passes, and can be replayed by
+# hand with `build/fuzz/tests/fuzz/fuzz_<name> <file>`.
 # Writes build/results/fuzz.xml (one test case per target) and ends with "N passed, M failed".
 set -uo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -65,10 +66,46 @@ write_seeds
 
 passed=0; failed=0
 cases=""
+# Records one target's outcome in the report; a failure also says what broke and where.
+record() {
+  local name=$1 rc=$2 took=$3 log=$4 artifact=$5
+  if [[ $rc -eq 0 ]]; then
+    passed=$((passed + 1))
+    cases+="    <testcase name=\"$name\" status=\"run\" time=\"$took\" classname=\"fuzz\" />"$'\n'
+    return
+  fi
+  failed=$((failed + 1))
+  local finding message
+  finding=$(grep -m1 -E 'fuzz check failed|ERROR: (AddressSanitizer|libFuzzer|LeakSanitizer)|runtime error' "$log")
+  echo "== fuzz $name: FAILED (exit code $rc): ${finding:-see $log}"
+  [[ -n "$artifact" ]] && echo "   input kept in $artifact"
+  grep -E '^ +#[0-9]+ ' "$log" | grep -F "$ROOT/" | grep -vF "$BUILD/" | head -8 | sed 's/^/   /'
+  message=$(sed -e 's/&/\&amp;/g' -e 's/</\&lt;/g' -e 's/>/\&gt;/g' -e 's/"/\&quot;/g' \
+    <<<"${finding:-exit code $rc} ${artifact}")
+  cases+="    <testcase name=\"$name\" status=\"run\" time=\"$took\" classname=\"fuzz\">"$'\n'
+  cases+="      <failure message=\"$message\" />"$'\n'"    </testcase>"$'\n'
+}
+
 for name in "${targets[@]}"; do
   binary="$BUILD/tests/fuzz/fuzz_$name"
   corpus="$BUILD/corpus/$name"
+  log="$RESULTS/fuzz-$name.log"
   mkdir -p "$corpus" "$BUILD/crashes"
+  : >"$log"
+
+  # Inputs that crashed an earlier run are tried first: one that still crashes fails the target
+  # until the fault is fixed, one that no longer does joins the corpus as a regression seed.
+  still=""
+  for crash in "$BUILD/crashes/$name-"*; do
+    [[ -f "$crash" ]] || continue
+    if nice -n 10 "$binary" "$crash" >>"$log" 2>&1; then mv "$crash" "$corpus/"; else still=$crash; break; fi
+  done
+  if [[ -n "$still" ]]; then
+    echo "== fuzz $name: an earlier finding still fails"
+    record "$name" 1 0 "$log" "$still"
+    continue
+  fi
+
   args=(-max_total_time="$SECONDS_EACH" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
     -artifact_prefix="$BUILD/crashes/$name-")
   # tests/fuzz/<name>.options: more libFuzzer flags for one target, one a line.
@@ -78,29 +115,16 @@ for name in "${targets[@]}"; do
   seeds=()
   for dir in "tests/fuzz/corpus/$name" "$SEEDS/$name"; do [[ -d "$dir" ]] && seeds+=("$dir"); done
 
-  log="$RESULTS/fuzz-$name.log"
   echo "== fuzz $name (${SECONDS_EACH}s)"
   start=$(date +%s)
-  nice -n 10 "$binary" "${args[@]}" "$corpus" "${seeds[@]}" >"$log" 2>&1
+  nice -n 10 "$binary" "${args[@]}" "$corpus" "${seeds[@]}" >>"$log" 2>&1
   rc=$?
   took=$(($(date +%s) - start))
-  runs=$(sed -nE 's/^stat::number_of_executed_units: *([0-9]+)/\1/p' "$log")
   if [[ $rc -eq 0 ]]; then
-    passed=$((passed + 1))
+    runs=$(sed -nE 's/^stat::number_of_executed_units: *([0-9]+)/\1/p' "$log")
     echo "== fuzz $name: ${runs:-0} inputs, no finding"
-    cases+="    <testcase name=\"$name\" status=\"run\" time=\"$took\" classname=\"fuzz\" />"$'\n'
-  else
-    failed=$((failed + 1))
-    artifact=$(sed -nE 's/.*Test unit written to (.*)$/\1/p' "$log" | tail -1)
-    finding=$(grep -m1 -E 'fuzz check failed|ERROR: (AddressSanitizer|libFuzzer|LeakSanitizer)|runtime error' "$log")
-    echo "== fuzz $name: FAILED (exit code $rc): ${finding:-see $log}"
-    [[ -n "$artifact" ]] && echo "   input kept in $artifact"
-    grep -m12 -E '^ +#[0-9]+ ' "$log" | sed 's/^/   /'
-    message=$(sed -e 's/&/\&amp;/g' -e 's/</\&lt;/g' -e 's/>/\&gt;/g' -e 's/"/\&quot;/g' \
-      <<<"${finding:-exit code $rc} ${artifact}")
-    cases+="    <testcase name=\"$name\" status=\"run\" time=\"$took\" classname=\"fuzz\">"$'\n'
-    cases+="      <failure message=\"$message\" />"$'\n'"    </testcase>"$'\n'
   fi
+  record "$name" "$rc" "$took" "$log" "$(sed -nE 's/.*Test unit written to (.*)$/\1/p' "$log" | tail -1)"
 done
 
 total=${#targets[@]}
