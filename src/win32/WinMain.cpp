@@ -1,5 +1,6 @@
 #include "app/CCoralvaneApp.h"
 #include "win32/DriverLoader.h"
+#include "win32/Win32AutorunStore.h"
 #include "win32/Win32Host.h"
 #include "win32/Win32InstanceGuard.h"
 #include "win32/Win32NotificationArea.h"
@@ -28,6 +29,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     CoralvaneServices services(host, folder, driver);
     services.notificationArea = &notificationArea;
     services.shell = &shell;
+    Win32AutorunStore autorun;
+    services.setAutorun = [&autorun] { return static_cast<int>(autorun.SetAutorun()); };
     Win32InstanceGuard guard;
     CCoralvaneApp coralvane(services, guard);
     app = &coralvane;
