@@ -6,6 +6,15 @@
 
 namespace {
 
+// A cleared record carrying its version word, as every policy call starts.
+template <class Record>
+Record Blank() {
+    Record record;
+    record.Clear();
+    record.SetVersion(Record::kVersion);
+    return record;
+}
+
 // A count from the driver can never make the program look past the entries its record holds.
 size_t EntryCount(uint8_t reported, size_t capacity) {
     return std::min<size_t>(reported, capacity);
@@ -30,9 +39,7 @@ int32_t ToDriverTemperature(int32_t celsius) {
 }  // namespace
 
 int CGpuControl::ReadPowerTarget(int gpuIndex, GpuPerfInfo& info) {
-    NvPowerPolicyInfo policy;
-    policy.Clear();
-    policy.SetVersion(NvPowerPolicyInfo::kVersion);
+    auto policy = Blank<NvPowerPolicyInfo>();
     status = nvapi.GetPowerPolicyInfo(GpuHandle(gpuIndex), &policy);
     if (status != NvStatus::Ok || !policy.Valid()) return 1;
     size_t count = std::min(EntryCount(policy.Count(), NvPowerPolicyInfo::kMaxEntries),
@@ -40,9 +47,7 @@ int CGpuControl::ReadPowerTarget(int gpuIndex, GpuPerfInfo& info) {
     // Without an entry there is no last one to take the limits from.
     if (count == 0) return 1;
 
-    NvPowerPolicyStatus current;
-    current.Clear();
-    current.SetVersion(NvPowerPolicyStatus::kVersion);
+    auto current = Blank<NvPowerPolicyStatus>();
     current.SetCount(static_cast<uint8_t>(count));
     for (size_t i = 0; i < count; ++i) current.SetPstateId(i, policy.PstateId(i));
     status = nvapi.GetPowerPolicyStatus(GpuHandle(gpuIndex), &current);
@@ -57,15 +62,11 @@ int CGpuControl::ReadPowerTarget(int gpuIndex, GpuPerfInfo& info) {
 }
 
 int CGpuControl::WritePowerTarget(int gpuIndex, GpuPerfInfo info) {
-    NvPowerPolicyInfo policy;
-    policy.Clear();
-    policy.SetVersion(NvPowerPolicyInfo::kVersion);
+    auto policy = Blank<NvPowerPolicyInfo>();
     status = nvapi.GetPowerPolicyInfo(GpuHandle(gpuIndex), &policy);
     if (status != NvStatus::Ok || !policy.Valid()) return 1;
 
-    NvPowerPolicyStatus target;
-    target.Clear();
-    target.SetVersion(NvPowerPolicyStatus::kVersion);
+    auto target = Blank<NvPowerPolicyStatus>();
     target.SetCount(1);
     target.SetPstateId(0, 0);
     target.SetFlags(0, 0);
@@ -75,9 +76,7 @@ int CGpuControl::WritePowerTarget(int gpuIndex, GpuPerfInfo info) {
 }
 
 int CGpuControl::ReadTempTarget(int gpuIndex, GpuPerfInfo& info) {
-    NvThermalPolicyInfo policy;
-    policy.Clear();
-    policy.SetVersion(NvThermalPolicyInfo::kVersion);
+    auto policy = Blank<NvThermalPolicyInfo>();
     status = nvapi.GetThermalPolicyInfo(GpuHandle(gpuIndex), &policy);
     if (status != NvStatus::Ok || !policy.Valid()) return 1;
     size_t count = std::min(EntryCount(policy.Count(), NvThermalPolicyInfo::kMaxEntries),
@@ -89,9 +88,7 @@ int CGpuControl::ReadTempTarget(int gpuIndex, GpuPerfInfo& info) {
         info.tempTargetMax = policy.MaxTarget(i) / 256;
     }
 
-    NvThermalPolicyStatus current;
-    current.Clear();
-    current.SetVersion(NvThermalPolicyStatus::kVersion);
+    auto current = Blank<NvThermalPolicyStatus>();
     current.SetCount(static_cast<uint8_t>(count));
     for (size_t i = 0; i < count; ++i) current.SetController(i, policy.Controller(i));
     status = nvapi.GetThermalPolicyStatus(GpuHandle(gpuIndex), &current);
@@ -105,15 +102,11 @@ int CGpuControl::ReadTempTarget(int gpuIndex, GpuPerfInfo& info) {
 }
 
 int CGpuControl::WriteTempTarget(int gpuIndex, GpuPerfInfo info) {
-    NvThermalPolicyInfo policy;
-    policy.Clear();
-    policy.SetVersion(NvThermalPolicyInfo::kVersion);
+    auto policy = Blank<NvThermalPolicyInfo>();
     status = nvapi.GetThermalPolicyInfo(GpuHandle(gpuIndex), &policy);
     if (status != NvStatus::Ok || !policy.Valid() || !HasGpuController(policy)) return 1;
 
-    NvThermalPolicyStatus target;
-    target.Clear();
-    target.SetVersion(NvThermalPolicyStatus::kVersion);
+    auto target = Blank<NvThermalPolicyStatus>();
     target.SetCount(1);
     target.SetController(0, kThermalControllerGpu);
     target.SetTarget(0, ToDriverTemperature(info.tempTarget));
@@ -123,18 +116,14 @@ int CGpuControl::WriteTempTarget(int gpuIndex, GpuPerfInfo info) {
 }
 
 int CGpuControl::WriteTempPriority(int gpuIndex, int flag) {
-    NvThermalPolicyInfo policy;
-    policy.Clear();
-    policy.SetVersion(NvThermalPolicyInfo::kVersion);
+    auto policy = Blank<NvThermalPolicyInfo>();
     status = nvapi.GetThermalPolicyInfo(GpuHandle(gpuIndex), &policy);
     if (status != NvStatus::Ok || !policy.Valid() || !HasGpuController(policy)) return 1;
     if (flag != 0 && flag != 1) return 1;
 
     size_t count = std::min(EntryCount(policy.Count(), NvThermalPolicyInfo::kMaxEntries),
                             NvThermalPolicyStatus::kMaxEntries);
-    NvThermalPolicyStatus current;
-    current.Clear();
-    current.SetVersion(NvThermalPolicyStatus::kVersion);
+    auto current = Blank<NvThermalPolicyStatus>();
     current.SetCount(static_cast<uint8_t>(count));
     for (size_t i = 0; i < count; ++i) current.SetController(i, policy.Controller(i));
     status = nvapi.GetThermalPolicyStatus(GpuHandle(gpuIndex), &current);
