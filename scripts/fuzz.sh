@@ -115,6 +115,16 @@ for name in "${targets[@]}"; do
   seeds=()
   for dir in "tests/fuzz/corpus/$name" "$SEEDS/$name"; do [[ -d "$dir" ]] && seeds+=("$dir"); done
 
+  # A corpus only grows; once it is large, it is cut to the inputs that still add coverage, so that
+  # loading it does not eat the run's time.
+  if [[ $(find "$corpus" -type f | wc -l) -gt 2000 ]]; then
+    rm -rf "$corpus.merged"; mkdir -p "$corpus.merged"
+    if nice -n 10 "$binary" -merge=1 "${args[@]:1}" "$corpus.merged" "$corpus" >>"$log" 2>&1; then
+      rm -rf "$corpus"; mv "$corpus.merged" "$corpus"
+    fi
+    rm -rf "$corpus.merged"
+  fi
+
   echo "== fuzz $name (${SECONDS_EACH}s)"
   start=$(date +%s)
   nice -n 10 "$binary" "${args[@]}" "$corpus" "${seeds[@]}" >>"$log" 2>&1

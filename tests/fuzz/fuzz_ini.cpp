@@ -63,12 +63,8 @@ int ReferenceDecimal(const std::string& text) {
     return static_cast<int>(std::clamp<long long>(parsed, INT_MIN, INT_MAX));
 }
 
-constexpr std::string_view kAbsent =
-    "\x01"
-    "absent";
-constexpr std::string_view kAlsoAbsent =
-    "\x02"
-    "absent";
+constexpr std::string_view kAbsent = "\001absent";
+constexpr std::string_view kAlsoAbsent = "\002absent";
 
 // A default comes back only when the key is missing; a file may hold either default as a value, but
 // not both.
