@@ -1,6 +1,7 @@
 #include "app/CCoralvaneDlg.h"
 #include "app/CMsgDlg.h"
 #include "app/ConfigFile.h"
+#include "app/IniFile.h"
 #include "app/MainFanControl.h"
 #include "controls/CButtonST.h"
 #include "controls/CLabel.h"
@@ -155,6 +156,10 @@ void CCoralvaneDlg::ReadSettings() {
     hooks.showMessage = [this](std::string_view text) {
         ShowMessage(text, productLineC ? CMsgDlg::kQuestion : CMsgDlg::kNotice);
     };
+    // Nothing is written to a path the system would cut short; say so once instead of failing silently.
+    if (IniFile(ConfigFile(services.folder, configFileName).Path()).CheckPath() == IniStatus::PathTooLong) {
+        ShowMessage(kConfigPathTooLongText, CMsgDlg::kNotice);
+    }
     settings = ReadStartupSettings(services.folder, configFileName, gpu.pciDeviceId, hooks);
     ApplyTopmost(settings.top != 0);
 }

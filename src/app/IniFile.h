@@ -68,10 +68,10 @@ public:
 
     const std::string& Text() const { return text; }
     const std::filesystem::path& Path() const { return path; }
-
-private:
+    // PathTooLong when the file or its temporary sibling would pass the system's path limit.
     IniStatus CheckPath() const;
 
+private:
     std::filesystem::path path;
     std::string text;
     bool updatable = false;

@@ -13,6 +13,10 @@ inline constexpr std::array<std::string_view, 5> kProfileSections = {"Default", 
                                                                      "Profile2", "Profile3"};
 // Shown when the first run cannot store the result of registering autorun.
 inline constexpr std::string_view kAutorunNotSavedText = "无法保存自动运行！";
+// Shown at start when the program folder is so deep that the configuration file's path is over
+// the limit: settings can then be neither read nor saved, and the user should move the program.
+inline constexpr std::string_view kConfigPathTooLongText =
+    "配置文件路径过长，无法读取或保存设置！请将程序移到较短的路径。";
 inline constexpr int kFanCurvePointCount = 10;
 
 // The settings the main window keeps from the start-up read of the configuration file.

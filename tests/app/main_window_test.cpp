@@ -468,3 +468,18 @@ TEST_F(MainWindowTest, TranslucencyReachesTheSideWindows) {
 }
 
 }  // namespace
+
+TEST_F(MainWindowTest, AProgramFolderTooDeepForTheConfigurationIsReportedNotTruncated) {
+    SimDriver local;
+    HeadlessHost localHost;
+    TempFolder localDir;
+    const std::filesystem::path deep = localDir.Path() / std::string(250, 'd');
+    FixedProgramFolder deepFolder(deep);
+    TestMainDlg main(CoralvaneServices(localHost, deepFolder, local.QueryInterface()));
+    ASSERT_EQ(main.Create(), 0);
+
+    ASSERT_FALSE(localHost.ModalRuns().empty());
+    EXPECT_EQ(localHost.ModalRuns().front().Text(CMsgDlg::kTextId), kConfigPathTooLongText);
+    EXPECT_TRUE(localHost.IsTimerRunning(main, Dlg::kTimerClock)) << "start-up goes on";
+    EXPECT_TRUE(std::filesystem::is_empty(localDir.Path())) << "nothing written under a shortened name";
+}
