@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <random>
 #include <set>
 #include <string>
@@ -17,20 +18,32 @@ namespace {
 constexpr char kName[] = "Coralvane_DID1C02.cfg";
 constexpr char kHandEdited[] = "; kept by every write\r\n[Coralvane]\r\nInitialized=1\r\n";
 
-// Writes whole profile records whose 34 values all equal n, then one single key, forever.
-[[noreturn]] void WriteForever(const ProgramFolder& folder, const char* section, const char* key) {
-    for (int n = 1;; ++n) {
-        ProfileRecord record = ProfileRecord::WithAllKeys(section);
-        for (ProfileField& field : record.fields) field.value = n;
-        ConfigFile(folder, kName).WriteRecordPlain(record);
-        ConfigFile(folder, kName).WriteValue({"Coralvane", key, {}, n % 2}, 10);
-    }
+// One whole profile record whose 34 values all equal n, then one single key.
+void WriteOnce(const ProgramFolder& folder, const char* section, const char* key, int n) {
+    ProfileRecord record = ProfileRecord::WithAllKeys(section);
+    for (ProfileField& field : record.fields) field.value = n;
+    ConfigFile(folder, kName).WriteRecordPlain(record);
+    ConfigFile(folder, kName).WriteValue({"Coralvane", key, {}, n % 2}, 10);
 }
 
-pid_t StartWriter(const ProgramFolder& folder, const char* section, const char* key) {
+// Writes records first, first + 1, ... forever; each round starts from its own first value.
+pid_t StartWriter(const ProgramFolder& folder, const char* section, const char* key, int first = 1) {
     const pid_t pid = fork();
-    if (pid == 0) WriteForever(folder, section, key);
+    if (pid == 0) {
+        for (int n = first;; ++n) WriteOnce(folder, section, key, n);
+    }
     return pid;
+}
+
+// How long one write takes here, so kills land inside writes on a fast machine and on a slow,
+// sanitised, busy one alike.
+useconds_t MicrosecondsPerWrite(const ProgramFolder& folder) {
+    constexpr int kSamples = 5;
+    const auto start = std::chrono::steady_clock::now();
+    for (int n = 0; n < kSamples; ++n) WriteOnce(folder, "Profile2", "KeyOC", 0);
+    const auto spent = std::chrono::duration_cast<std::chrono::microseconds>(
+        std::chrono::steady_clock::now() - start);
+    return static_cast<useconds_t>(spent.count() / kSamples) + 1;
 }
 
 void Kill(pid_t pid) {
@@ -70,11 +83,13 @@ protected:
 };
 
 TEST_F(ConfigCrashTest, KillingAWriterAtAnyMomentLeavesTheOldOrTheNewFileWhole) {
+    const useconds_t perWrite = MicrosecondsPerWrite(folder);
     std::set<int> seen;
     for (int round = 0; round < 50 && !HasFailure(); ++round) {
-        const pid_t writer = StartWriter(folder, "Profile1", "Top");
+        const pid_t writer = StartWriter(folder, "Profile1", "Top", 1000 * (round + 1));
         ASSERT_GT(writer, 0);
-        usleep(200 + gen() % 4000);
+        // Fork and start-up plus anything from a few writes to several.
+        usleep(perWrite * 2 + gen() % (perWrite * 8));
         Kill(writer);
         seen.insert(ExpectWholeFile(dir / kName, "Profile1", "Top"));
     }
