@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/DefaultProfileValues.h"
 #include "app/SidePanel.h"
 #include "app/StartupSettings.h"
 #include "controls/CBkDialogST.h"
@@ -239,6 +240,8 @@ private:
     std::string configFileName;
     std::string gpuName;
     StartupSettings settings;
+    // Read with the other starting values, before the overclock page can change the card.
+    DefaultProfileValues startingProfileValues;
 
     bool voltageAsPercent = false;
     bool fanPercentFromRpm = false;

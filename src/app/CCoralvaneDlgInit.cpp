@@ -3,6 +3,7 @@
 #include "app/ConfigFile.h"
 #include "app/IniFile.h"
 #include "app/MainFanControl.h"
+#include "app/Profiles.h"
 #include "controls/CButtonST.h"
 #include "controls/CLabel.h"
 #include "ui/Translucency.h"
@@ -63,6 +64,7 @@ void CCoralvaneDlg::OnInitDialog() {
     fan = std::make_unique<MainFanControl>(*this, gpu, services.folder, configFileName, fanPercentFromRpm);
     fan->LoadFanCurve(settings.fanSteps, settings.fanLevels);
     fan->ReadStartingValues();
+    if (settings.initialized != 1) startingProfileValues = ReadDefaultProfileValues(gpu, fan->fanPercent);
     fan->StartupFanState(productLineC, settings.autoOverClock);
 
     fan->SetupControls();

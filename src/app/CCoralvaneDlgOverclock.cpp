@@ -75,8 +75,7 @@ void CCoralvaneDlg::LoadProfile() {
 }
 
 void CCoralvaneDlg::WriteDefaultProfiles() {
-    const int fanLevel = fan ? fan->fanPercent : 0;
-    ::WriteDefaultProfiles(services.folder, configFileName, ReadDefaultProfileValues(gpu, fanLevel));
+    ::WriteDefaultProfiles(services.folder, configFileName, startingProfileValues);
 }
 
 void CCoralvaneDlg::ReapplyOneKeyOverclock() {

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "app/ConfigFile.h"
+#include "app/DefaultProfileValues.h"
 #include "app/FanCurve.h"
 #include "gpu/CGpuControl.h"
 #include "panels/CAdvanceDlg.h"
@@ -74,14 +75,6 @@ ProfileResult SaveProfile(ProfileOwner& owner);
 // profile whose power target is 0 (never saved, missing) is refused and changes nothing.
 ProfileResult LoadProfile(ProfileOwner& owner);
 
-// The card's state at the program's first start, in profile units.
-struct DefaultProfileValues {
-    int coreOffsetMhz = 0;
-    int memOffsetMhz = 0;
-    int tempTargetDefault = 0;
-    int powerDefaultPct = 0;
-    int fanSpeed = 0;
-};
 
 // Reads the current clock offsets and the default power and temperature targets of the selected
 // GPU; every value whose reading fails is 0. `fanLevel` is the level read at start-up.
