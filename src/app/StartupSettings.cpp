@@ -37,7 +37,9 @@ int ExactlyOne(int value) {
 void WriteFirstRunFile(const ProgramFolder& folder, std::string_view configName, std::uint32_t deviceId,
                        const FirstRunHooks& hooks) {
     WriteSetting(folder, configName, kSettingsSection, "GPUDID", static_cast<int>(deviceId), 16);
-    WriteSetting(folder, configName, kSettingsSection, "Initialized", 1);
+    // "Initialized" takes its place now but turns 1 only as the last write: a first run cut short
+    // (crash, power loss) must run again rather than leave a file without profiles or fan keys.
+    WriteSetting(folder, configName, kSettingsSection, "Initialized", 0);
     WriteSetting(folder, configName, kSettingsSection, "Synchronize", 1);
     for (const char* key : {"AutoOverClock", "StartupMinimize", "Transparence", "TransPercent", "FanAdvanced",
                             "Top", "KeyOC"}) {
@@ -61,6 +63,7 @@ void WriteFirstRunFile(const ProgramFolder& folder, std::string_view configName,
         WriteSetting(folder, configName, kFanSection, PointKey('X', i), i + 1);
         WriteSetting(folder, configName, kFanSection, PointKey('Y', i), 9 - i);
     }
+    WriteSetting(folder, configName, kSettingsSection, "Initialized", 1);
 }
 
 StartupSettings ReadStartupSettings(const ProgramFolder& folder, std::string_view configName,

@@ -108,6 +108,25 @@ TEST_F(StartupSettingsTest, UnwritableFolderReportsTheAutorunSettingOnce) {
     EXPECT_EQ(settings.initialized, 0);
 }
 
+TEST_F(StartupSettingsTest, AFirstRunCutShortRunsAgainAtTheNextStart) {
+    // The file as a crash in the middle of the first run (while registering for autorun) leaves it.
+    std::string cutShort;
+    FirstRunHooks hooks;
+    hooks.setAutorun = [&] {
+        cutShort = Text();
+        return 0;
+    };
+    ReadStartupSettings(folder, name, 0x1C02, hooks);
+    ASSERT_NE(cutShort.find("Initialized=0\r\n"), std::string::npos) << cutShort;
+    WriteAllBytes(dir / name, cutShort);
+
+    const StartupSettings settings = Read();
+    EXPECT_EQ(autorunCalls, 1) << "the first run ran again";
+    EXPECT_EQ(settings.initialized, 0);
+    EXPECT_NE(Text().find("Initialized=1\r\n"), std::string::npos);
+    EXPECT_NE(Text().find("FanSpeedY9=0\r\n"), std::string::npos);
+}
+
 TEST_F(StartupSettingsTest, InitializedOtherThanOneRerunsTheFirstRun) {
     Read();
     std::string edited = Text();
