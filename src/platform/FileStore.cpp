@@ -42,7 +42,11 @@ std::mt19937 SeededGenerator() {
 std::uint32_t NextTempTag() {
     static std::atomic<std::uint32_t> counter{0};
     thread_local std::mt19937 generator = SeededGenerator();
-    return generator() ^ (counter.fetch_add(1) * 0x9E3779B9u);
+    // The moment of the call goes in too: a process copied from another (fork) carries the same
+    // generator state, and two such copies writing at once must still not share a temporary file.
+    const auto now = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    const auto moment = static_cast<std::uint32_t>(now ^ (now >> 32));
+    return generator() ^ (counter.fetch_add(1) * 0x9E3779B9u) ^ (moment * 0x85EBCA6Bu);
 }
 
 fs::path TempSibling(const fs::path& target, std::uint32_t tag) {
