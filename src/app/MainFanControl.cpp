@@ -261,12 +261,11 @@ void MainFanControl::ReadFanPercent() {
     }
     NvCoolerSettings settings;
     settings.Clear();
-    // The speed readings exist only in the first layout; a card answering an older one shows 0 %.
-    const bool firstLayout = gpu.ReadCoolerSettings(settings, kSelectedGpu) == 0 &&
-                             settings.Version() == NvCoolerSettings::kVersion4;
-    fanPercent = firstLayout ? FanPercentFromSpeed(settings.SpeedReading(), settings.SpeedReadingPresent(),
-                                                   settings.FullSpeedReading())
-                             : 0;
+    // The speed readings exist only in the first layout; a card refusing it shows 0 %.
+    fanPercent = gpu.ReadCoolerSpeedSettings(settings, kSelectedGpu) == 0
+                     ? FanPercentFromSpeed(settings.SpeedReading(), settings.SpeedReadingPresent(),
+                                           settings.FullSpeedReading())
+                     : 0;
 }
 
 bool MainFanControl::OnFanCommand(int id) {

@@ -140,6 +140,8 @@ public:
 
     // Cooler control (GpuCooler.cpp).
     int ReadCoolerSettings(NvCoolerSettings& settings, int gpuIndex);
+    // The first layout only, where the speed readings live; no older layout is tried.
+    int ReadCoolerSpeedSettings(NvCoolerSettings& settings, int gpuIndex);
     int ReadFanLevel();
     void SetCoolerLevel(int policy, int level, int gpuIndex);
 

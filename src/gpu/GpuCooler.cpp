@@ -21,6 +21,12 @@ int CGpuControl::ReadCoolerSettings(NvCoolerSettings& settings, int gpuIndex) {
     return result == NvStatus::Ok ? 0 : 1;
 }
 
+int CGpuControl::ReadCoolerSpeedSettings(NvCoolerSettings& settings, int gpuIndex) {
+    settings.SetVersion(NvCoolerSettings::kVersion4);
+    status = nvapi.GetCoolerSettings(GpuHandle(gpuIndex), kCoolerSelectorAll, &settings);
+    return status == NvStatus::Ok ? 0 : 1;
+}
+
 int CGpuControl::ReadFanLevel() {
     if (ReadCoolerSettings(coolerSettings, kSelectedGpu) != 0) return 0;
     fanLevel = coolerSettings.CurrentLevel();

@@ -494,8 +494,10 @@ TEST_F(MainFanControlTest, FanPercentFromTheSpeedReadingOfTheFirstLayout) {
         SCOPED_TRACE(c.name);
         Boot("fan_range = 0 100\n" + c.keys, true);
         StartUp();
+        sim->ClearJournal();
         ASSERT_TRUE(host.FireTimer(*dlg, 2));
         EXPECT_EQ(Fan().fanPercent, c.expected);
+        EXPECT_EQ(sim->CallCount(QueryId::GetCoolerSettings), 1u) << "one read of the first layout per tick";
     }
 }
 
