@@ -167,15 +167,19 @@ int CGpuControl::WriteClockOffsets(int gpuIndex, GpuPerfInfo info) {
 
 int CGpuControl::WriteOverVolt(int gpuIndex, GpuPerfInfo info) {
     NvPhysicalGpuHandle handle = GpuHandle(gpuIndex);
+    uint32_t accepted = 0;
     status =
         CallWithVersions({kPstates20InfoVer3, kPstates20InfoVer2, kPstates20InfoVer1}, [&](uint32_t version) {
             NV_GPU_PERF_PSTATES20_INFO table = ClearedTable(version);
             table.ov.numVoltages = 1;
             table.ov.voltages[0].domainId = kVoltageDomainCore;
             table.ov.voltages[0].voltDeltaUv.value = info.overVolt;
+            accepted = version;
             return nvapi.SetPstates20(handle, &table);
         });
-    return status == NvStatus::Ok ? 0 : 1;
+    // The version-1 record ends before the over-voltage list, so a driver taking only that one
+    // received an empty table: the over-voltage did not arrive.
+    return status == NvStatus::Ok && accepted != kPstates20InfoVer1 ? 0 : 1;
 }
 
 void CGpuControl::ReadVfDomains(int gpuIndex, GpuPerfInfo& info) {

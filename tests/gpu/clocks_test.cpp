@@ -203,7 +203,7 @@ TEST(WriteClockOffsets, IsNotRetriedWhenRefused) {
     }
 }
 
-TEST(WriteOverVolt, FallsBackFromVersion3To2To1) {
+TEST(WriteOverVolt, FallsBackFromVersion3To2To1ButOnlyVersions2And3CarryIt) {
     struct Case {
         std::vector<uint32_t> rejected;
         std::vector<uint32_t> sent;
@@ -212,7 +212,8 @@ TEST(WriteOverVolt, FallsBackFromVersion3To2To1) {
     const Case cases[] = {
         {{}, {0x00031CF8}, 0},
         {{0x00031CF8}, {0x00031CF8, 0x00021CF8}, 0},
-        {{0x00031CF8, 0x00021CF8}, {0x00031CF8, 0x00021CF8, 0x00011C94}, 0},
+        // Version 1 has no room for the over-voltage: taken alone it carries nothing.
+        {{0x00031CF8, 0x00021CF8}, {0x00031CF8, 0x00021CF8, 0x00011C94}, 1},
         {{0x00031CF8, 0x00021CF8, 0x00011C94}, {0x00031CF8, 0x00021CF8, 0x00011C94}, 1},
     };
     for (const Case& c : cases) {
