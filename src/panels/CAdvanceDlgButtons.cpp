@@ -39,11 +39,14 @@ void CAdvanceDlg::ToggleVoltLock() {
     voltUnlocked = voltUnlocked ? 0 : 1;
     ShowVoltLock();
     if (voltUnlocked) return;
-    // Locking takes the extra voltage off every card, not just the one shown.
+    // Locking takes the extra voltage off every card, not just the one shown. In curve mode the
+    // extra voltage is the boost, which the over-voltage write does not touch: it is cleared too,
+    // or a locked page showing "N/A" would leave it on the card with no way to take it off.
     voltValue = 0;
     for (int i = 0; i < gpu.gpuCount; ++i) {
         GpuPerfInfo zero{};
         gpu.WriteOverVolt(i, zero);
+        if (curveMode) gpu.WriteVoltBoost(i, 0);
     }
     MoveSlider(kVoltSlider, 0);
     ShowEdit(kVoltEdit, 0);

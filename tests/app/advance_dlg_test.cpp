@@ -358,6 +358,24 @@ TEST_F(AdvanceDlgTest, LockingTheVoltageReachesTheSecondCardToo) {
     EXPECT_EQ(Tuning(1).overVoltUv, 0);
 }
 
+TEST_F(AdvanceDlgTest, LockingInCurveModeAlsoTakesTheBoostOffEveryCard) {
+    UseMachine(MachineText("", 2));
+    CAdvanceDlg& dlg = OpenPanel(true);
+    host.AnswerModal(1);
+    ASSERT_TRUE(host.Click(dlg, 1022));
+    ASSERT_TRUE(host.TypeText(dlg, 1014, "30"));
+    ASSERT_TRUE(host.CommitEdit(dlg, 1014));
+    host.AnswerModal(1);
+    ASSERT_TRUE(host.Click(dlg, 1026));
+    ASSERT_EQ(Tuning(SelectedCard()).voltBoostPercent, 30u);
+    Tuning(1 - SelectedCard()).voltBoostPercent = 20;
+
+    ASSERT_TRUE(host.Click(dlg, 1022));
+    EXPECT_EQ(Tuning(0).voltBoostPercent, 0u);
+    EXPECT_EQ(Tuning(1).voltBoostPercent, 0u);
+    EXPECT_EQ(dlg.voltValue, 0);
+}
+
 TEST_F(AdvanceDlgTest, DisplayLockGuardsThePixelClock) {
     CAdvanceDlg& dlg = OpenPanel();
     ASSERT_TRUE(host.Click(dlg, 1024));
