@@ -72,10 +72,13 @@ void CBitmapSlider::MoveThumbTo(int centreX) {
     SliderState& s = MutableState().slider;
     const int width = State().rect.width;
     const int lowest = s.marginLeft + s.thumbSize.width / 2;
-    centreX = std::clamp(centreX, lowest, lowest + s.UsableLength(width));
+    const int highest = lowest + s.UsableLength(width);
+    centreX = std::clamp(centreX, lowest, highest);
     // Only a thumb that lands on another pixel changes the value, so a press on the thumb without
-    // moving it never does.
-    if (centreX == s.ThumbCentre(s.position, width)) return;
+    // moving it never does. At either end of the track the end value is always reachable, even
+    // when more positions than pixels share the end pixel.
+    const bool atEnd = centreX == lowest || centreX == highest;
+    if (centreX == s.ThumbCentre(s.position, width) && !atEnd) return;
     const int position = s.PositionAt(centreX, width);
     if (position == s.position) return;
     s.position = position;

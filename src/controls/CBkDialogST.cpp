@@ -29,8 +29,9 @@ bool CBkDialogST::PreTranslateKey(Key key) {
 }
 
 void CBkDialogST::OnMouse(const MouseEvent& event) {
-    if (Window().easyMove && event.action == MouseAction::Down && event.button == MouseButton::Left &&
-        IsWindowCreated()) {
+    // A quick second press arrives as a double click; it must move the window just the same.
+    const bool pressed = event.action == MouseAction::Down || event.action == MouseAction::DoubleClick;
+    if (Window().easyMove && pressed && event.button == MouseButton::Left && IsWindowCreated()) {
         Host().StartWindowMove(*this);
     }
 }

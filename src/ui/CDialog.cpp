@@ -300,10 +300,11 @@ void CDialog::HandleCommand(int id) {
 }
 
 bool CDialog::HandleKey(int focusId, Key key) {
-    if (CWndControl* control = FindControl(focusId);
-        control && control->state.enabled && control->OnKey(key)) {
-        return true;
-    }
+    CWndControl* control = FindControl(focusId);
+    if (control && control->state.enabled && control->OnKey(key)) return true;
+    // A control that asks for every key owns Enter and Escape while it has the focus, even when it
+    // ignores them: they must not fall through and close the window around it.
+    if (control && control->WantsAllKeys() && (key == Key::Enter || key == Key::Escape)) return true;
     if (PreTranslateKey(key)) return true;
     if (key != Key::Enter && key != Key::Escape) return false;
     // A page inside another dialog has no dialog keys of its own; they belong to the window around it.

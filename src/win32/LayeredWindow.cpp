@@ -24,7 +24,10 @@ int Apply(SetLayeredAttributesFn fn, void* context) {
     const auto* request = static_cast<const Request*>(context);
     const LONG_PTR style = GetWindowLongPtrW(request->window, GWL_EXSTYLE);
     if (!(style & WS_EX_LAYERED)) SetWindowLongPtrW(request->window, GWL_EXSTYLE, style | WS_EX_LAYERED);
-    return fn(request->window, COLORREF(255), request->alpha, LWA_ALPHA) ? 0 : 1;
+    if (fn(request->window, COLORREF(255), request->alpha, LWA_ALPHA)) return 0;
+    // A layered window whose attributes were never set is not drawn at all: take the style back.
+    if (!(style & WS_EX_LAYERED)) SetWindowLongPtrW(request->window, GWL_EXSTYLE, style);
+    return 1;
 }
 
 }  // namespace

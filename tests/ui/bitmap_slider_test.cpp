@@ -96,6 +96,36 @@ TEST_F(BitmapSliderTest, PressOnAThumbSharingItsPixelWithOtherPositionsKeepsTheP
     EXPECT_EQ(dlg.notes, (std::vector<Note>{{kMsgSliderMoved, kSlider, 203}}));
 }
 
+TEST_F(BitmapSliderTest, DraggingToEitherEndReachesTheEndValueWhenPositionsShareThePixel) {
+    dlg.slider->SetRange(0, 400);  // four positions per pixel: 1-3 are drawn at the first pixel
+    const struct {
+        int from;
+        int towardX;
+        int expected;
+    } cases[] = {{3, -50, 0}, {398, 500, 400}};
+    for (const auto& c : cases) {
+        dlg.slider->SetPos(c.from);
+        dlg.notes.clear();
+        host.MouseDown(dlg, CentreOf(c.from));
+        host.MouseMove(dlg, {c.towardX, CentreOf(c.from).y});
+        host.MouseUp(dlg, {c.towardX, CentreOf(c.from).y});
+        EXPECT_EQ(dlg.slider->GetPos(), c.expected) << "from " << c.from;
+        EXPECT_EQ(dlg.notes.back(), (Note{kMsgSliderMoved, kSlider, c.expected}));
+    }
+}
+
+TEST_F(BitmapSliderTest, EnterAndEscapeOnAFocusedSliderDoNotCloseItsDialog) {
+    host.SetFocus(dlg, kSlider);
+    EXPECT_TRUE(host.PressKey(dlg, Key::Enter));
+    EXPECT_TRUE(host.PressKey(dlg, Key::Escape));
+    EXPECT_TRUE(dlg.Window().visible);
+    EXPECT_TRUE(dlg.notes.empty());
+
+    host.SetFocus(dlg, 0);
+    host.PressKey(dlg, Key::Escape);
+    EXPECT_FALSE(dlg.Window().visible) << "without the slider focused the dialog key still works";
+}
+
 TEST_F(BitmapSliderTest, PressBesideThumbJumpsThereAndDragStaysInsideTheTrack) {
     host.MouseDown(dlg, CentreOf(75));
     EXPECT_EQ(dlg.notes, (std::vector<Note>{{kMsgSliderMoving, kSlider, 75}}));

@@ -43,6 +43,8 @@ TEST(BkDialog, BackgroundShapeAndEasyMove) {
     host.MouseDown(dlg, {50, 50}, MouseButton::Right);
     host.MouseDown(dlg, {315, 5});  // on the button: no move
     EXPECT_EQ(host.WindowMoveStarts(dlg), 2);
+    host.DoubleClick(dlg, {50, 50});  // a quick second press moves the window too
+    EXPECT_EQ(host.WindowMoveStarts(dlg), 3);
 }
 
 TEST(BkDialog, LabelSetTextRepaintsTheAreaUnderIt) {
