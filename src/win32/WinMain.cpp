@@ -1,6 +1,8 @@
 #include "app/CCoralvaneApp.h"
+#include "monitor/CMeter.h"
 #include "win32/DriverLoader.h"
 #include "win32/Win32AutorunStore.h"
+#include "win32/Win32FontProbe.h"
 #include "win32/Win32Host.h"
 #include "win32/Win32InstanceGuard.h"
 #include "win32/Win32NotificationArea.h"
@@ -13,6 +15,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), 0xFF};
     static_assert(sizeof(INITCOMMONCONTROLSEX) == 8);
     InitCommonControlsEx(&controls);
+    // The dials draw their numbers in the LED face when it is installed, else their own segments.
+    SetFontFaceProbe(FontFaceInstalled);
 
     // Only from the system directory: the program runs elevated and must not load a planted copy.
     const NvQueryInterfaceFn driver = LoadDriverInterface();
