@@ -14,11 +14,12 @@ NvQueryInterfaceFn LoadDriverInterface(std::wstring* loadedFrom) {
     if (path.back() != L'\\') path += L'\\';
     path += DriverLibraryName();
 
-    // The search flag keeps the library's own dependencies in the system directory too; Windows 7
-    // without its loader update refuses the flag, and the full path alone still pins the library.
+    // The search flag keeps the library's own dependencies in the system directory too. Windows 7
+    // without its loader update refuses it; there the altered search path starts the dependencies'
+    // search in the library's own (system) directory instead of the program's folder.
     HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (!module && GetLastError() == ERROR_INVALID_PARAMETER)
-        module = LoadLibraryExW(path.c_str(), nullptr, 0);
+        module = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     if (!module) return nullptr;
 
     FARPROC entry = GetProcAddress(module, "nvapi_QueryInterface");
