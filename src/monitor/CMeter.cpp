@@ -81,6 +81,19 @@ void CMeter::DrawMeterReading(const std::vector<int>& layers, int upper, int low
     DrawMeterReading(layers, upper, lower, true);
 }
 
+void CMeter::DrawMeterImage(int bitmap) {
+    // Images drawn one after another stack; the first after a finished refresh starts anew.
+    std::vector<int> layers;
+    if (lastFrame && !lastFrame->numbers) layers = lastFrame->layers;
+    layers.push_back(bitmap);
+    DrawMeterReading(layers, 0, 0, false);
+}
+
+void CMeter::DrawMeterReading(int bitmap, int upper, int lower) {
+    DrawMeterImage(bitmap);
+    DrawMeterReading(lastFrame->layers, upper, lower, true);
+}
+
 void CMeter::DrawMeterReading(const std::vector<int>& layers, int upper, int lower, bool numbers) {
     lastFrame = Frame{layers, upper, lower, numbers};
     if (std::unique_ptr<Canvas> canvas = Dialog().BeginDraw(Id())) Render(*canvas, *lastFrame);

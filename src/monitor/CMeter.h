@@ -29,10 +29,12 @@ public:
     const FontSpec& MeterFont() const { return font; }
 
     // Draws the layers in order at the control's top-left corner, leaving out transparentColour,
-    // then "%d" of upper and lower right-aligned in their 45 × 25 boxes.
+    // then "%d" of upper and lower right-aligned in their 45 × 25 boxes. Ends a refresh.
     void DrawMeterReading(const std::vector<int>& layers, int upper, int lower);
-    // One layer without numbers.
-    void DrawMeterImage(int bitmap) { DrawMeterReading({bitmap}, 0, 0, false); }
+    // One more layer on the ones drawn since the last refresh ended, without numbers.
+    void DrawMeterImage(int bitmap);
+    // DrawMeterImage, then the numbers; ends the refresh.
+    void DrawMeterReading(int bitmap, int upper, int lower);
 
     void OnPaint(Canvas& canvas) override;
 

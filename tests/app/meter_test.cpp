@@ -116,6 +116,28 @@ TEST_F(MeterTest, ImageAloneDrawsNoNumbers) {
     EXPECT_EQ(bitmaps, (std::vector<int>{130, 211}));
 }
 
+TEST_F(MeterTest, ImagesStackUntilTheReadingEndsTheRefresh) {
+    UseFace(true);
+    auto shown = [&] {
+        std::vector<int> bitmaps;
+        std::vector<std::string> texts;
+        for (const DrawCall& call : host.Paint(dlg, kDialId)) {
+            if (call.op == DrawOp::Bitmap) bitmaps.push_back(call.bitmap);
+            if (call.op == DrawOp::String) texts.push_back(call.text);
+        }
+        return std::make_pair(bitmaps, texts);
+    };
+    dlg.dial->DrawMeterImage(211);
+    dlg.dial->DrawMeterImage(169);
+    dlg.dial->DrawMeterReading(189, 1500, -40);
+    EXPECT_EQ(shown().first, (std::vector<int>{130, 211, 169, 189}));
+    EXPECT_EQ(shown().second, (std::vector<std::string>{"1500", "-40"}));
+    dlg.dial->DrawMeterImage(212);  // a new refresh
+    dlg.dial->DrawMeterReading(170, 7, 8);
+    EXPECT_EQ(shown().first, (std::vector<int>{130, 212, 170}));
+    EXPECT_EQ(shown().second, (std::vector<std::string>{"7", "8"}));
+}
+
 TEST_F(MeterTest, RepaintShowsTheLastFrame) {
     UseFace(true);
     EXPECT_TRUE(host.Paint(dlg, kDialId).empty());
