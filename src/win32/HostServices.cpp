@@ -6,6 +6,17 @@
 #include "win32/WinApi.h"
 #include "win32/WindowShape.h"
 
+namespace {
+
+// The dialog's own window for id 0, else the control's; null for an unknown control.
+HWND TargetWindow(const DialogWindow& window, int id) {
+    if (id == 0) return window.hwnd;
+    auto it = window.controls.find(id);
+    return it == window.controls.end() ? nullptr : it->second.hwnd;
+}
+
+}  // namespace
+
 void Win32Host::SyncWindow(CDialog& dialog) {
     DialogWindow* window = Find(dialog);
     if (!window || !window->hwnd) return;
@@ -91,12 +102,8 @@ void Win32Host::Invalidate(CDialog& dialog, int id) {
 std::unique_ptr<Canvas> Win32Host::BeginDraw(CDialog& dialog, int id) {
     DialogWindow* window = Find(dialog);
     if (!window || !window->hwnd) return nullptr;
-    HWND target = window->hwnd;
-    if (id != 0) {
-        auto it = window->controls.find(id);
-        if (it == window->controls.end()) return nullptr;
-        target = it->second.hwnd;
-    }
+    HWND target = TargetWindow(*window, id);
+    if (!target) return nullptr;
     return GdiCanvas::ForWindow(target, window->paint);
 }
 
@@ -145,12 +152,8 @@ void Win32Host::PostToUi(CDialog& dialog, std::function<void()> work) {
 void Win32Host::SetFocus(CDialog& dialog, int id) {
     DialogWindow* window = Find(dialog);
     if (!window || !window->hwnd) return;
-    HWND target = window->hwnd;
-    if (id != 0) {
-        auto it = window->controls.find(id);
-        if (it == window->controls.end()) return;
-        target = it->second.hwnd;
-    }
+    HWND target = TargetWindow(*window, id);
+    if (!target) return;
     ::SetFocus(target);
     // Already focused in the system's eyes (no WM_SETFOCUS comes), but the model may not know yet.
     if (GetFocus() == target && dialog.FocusId() != id) {
@@ -162,12 +165,8 @@ void Win32Host::SetFocus(CDialog& dialog, int id) {
 void Win32Host::CaptureMouse(CDialog& dialog, int id) {
     DialogWindow* window = Find(dialog);
     if (!window || !window->hwnd) return;
-    HWND target = window->hwnd;
-    if (id != 0) {
-        auto it = window->controls.find(id);
-        if (it == window->controls.end()) return;
-        target = it->second.hwnd;
-    }
+    HWND target = TargetWindow(*window, id);
+    if (!target) return;
     ::SetCapture(target);
 }
 
@@ -193,12 +192,8 @@ bool Win32Host::HasCapture(const CDialog& dialog, int id) const {
 void Win32Host::TrackMouseLeave(CDialog& dialog, int id) {
     DialogWindow* window = Find(dialog);
     if (!window || !window->hwnd) return;
-    HWND target = window->hwnd;
-    if (id != 0) {
-        auto it = window->controls.find(id);
-        if (it == window->controls.end()) return;
-        target = it->second.hwnd;
-    }
+    HWND target = TargetWindow(*window, id);
+    if (!target) return;
     TRACKMOUSEEVENT track{};
     track.cbSize = sizeof track;
     track.dwFlags = TME_LEAVE;

@@ -38,8 +38,6 @@ void PaintSliderSkin(Canvas& canvas, const SliderState& slider, std::optional<Co
             canvas.DrawBitmap(slider.channelBitmap, {0, 0});
         }
     }
-    // A disabled slider takes no input, so it shows no thumb to grab.
-    if (!slider.enabled) return;
     const Rect thumb = SliderThumbRect(slider, control);
     if (thumb.width <= 0) return;
     canvas.DrawBitmap(SliderThumbBitmap(slider), {thumb.left, thumb.top},
