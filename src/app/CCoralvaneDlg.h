@@ -228,6 +228,9 @@ private:
     void HideSidePanelsForMinimise();
 
     // Notification icon and menu.
+    bool AddTrayIcon();
+    // A new notification area is empty: the icon goes back, or the window comes out of hiding.
+    void OnTaskbarCreated();
     void OnNotificationIcon(uint32_t mouseMessage);
     void RunTrayCommand(int command);
 

@@ -20,10 +20,20 @@ void ApplyOpacity(CDialog& window, bool on, int percentIndex) {
 }  // namespace
 
 void CCoralvaneDlg::MinimiseToTray() {
-    if (!inNotificationArea && services.notificationArea)
-        services.notificationArea->AddIcon(TrayIconRecord());
+    // Hidden without an icon, the window could not be reached again; it stays shown instead.
+    if (!inNotificationArea && !AddTrayIcon()) return;
     inNotificationArea = true;
     ShowWindow(ShowCommand::Hide);
+}
+
+bool CCoralvaneDlg::AddTrayIcon() {
+    return services.notificationArea && services.notificationArea->AddIcon(TrayIconRecord()) == 0;
+}
+
+void CCoralvaneDlg::OnTaskbarCreated() {
+    if (!inNotificationArea || AddTrayIcon()) return;
+    inNotificationArea = false;
+    ShowWindow(ShowCommand::Show);
 }
 
 void CCoralvaneDlg::RestoreFromTray() {
@@ -33,7 +43,11 @@ void CCoralvaneDlg::RestoreFromTray() {
 }
 
 void CCoralvaneDlg::OnMessage(uint32_t msg, intptr_t, intptr_t lParam) {
-    if (msg == kTrayCallbackMessage) OnNotificationIcon(static_cast<uint32_t>(lParam));
+    if (msg == kTrayCallbackMessage) {
+        OnNotificationIcon(static_cast<uint32_t>(lParam));
+    } else if (msg == kMsgTaskbarCreated) {
+        OnTaskbarCreated();
+    }
 }
 
 void CCoralvaneDlg::OnNotificationIcon(uint32_t mouseMessage) {

@@ -18,11 +18,19 @@ struct NotifyIconRecord {
 inline constexpr uint32_t kTrayRightButtonUp = 0x0205;
 inline constexpr uint32_t kTrayLeftDoubleClick = 0x0203;
 
+// The notification area was made anew (the shell restarted, or came up after the program), so
+// every icon added before is gone. The system announces it with a registered message whose number
+// varies; the host hands it to the window as this message instead. The value lies in the
+// application range, which the host never passes on from the system.
+inline constexpr uint32_t kMsgTaskbarCreated = 0xBFFF;
+
 class NotificationArea {
 public:
     virtual ~NotificationArea() = default;
-    // 0 on success; the callers ignore failures of the notification area.
+    // 0 when the icon is in the notification area afterwards, 1 when it is not (no notification
+    // area yet, say); the owner must not hide itself behind an icon that is not there.
     virtual int AddIcon(const NotifyIconRecord& record) = 0;
+    // 0 on success; callers ignore a failed removal.
     virtual int RemoveIcon(const NotifyIconRecord& record) = 0;
     // Brings the owner window to the foreground and tracks the first popup of menu resource
     // `menuId` at the cursor; returns the chosen command id, 0 when nothing was chosen.

@@ -1,3 +1,4 @@
+#include "platform/NotificationArea.h"
 #include "ui/CDialog.h"
 #include "win32/HostWindow.h"
 #include "win32/KeyMap.h"
@@ -11,6 +12,39 @@ namespace {
 // callback, for one); the first three are the standard dialog messages, which are not the model's.
 bool IsModelMessage(UINT msg) {
     return msg >= WM_USER + 3 && msg < WM_APP;
+}
+
+// The shell's announcement that the notification area was made anew; 0 if it cannot be registered.
+UINT TaskbarCreatedMessage() {
+    static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+    return message;
+}
+
+// The program runs elevated, and the system drops messages from the (unelevated) shell to it
+// unless the window lets this one through.
+void AcceptTaskbarCreated(HWND window) {
+    if (const UINT message = TaskbarCreatedMessage())
+        ChangeWindowMessageFilterEx(window, message, MSGFLT_ALLOW, nullptr);
+}
+
+HICON ClassIcon(HWND window) {
+    return reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICON));
+}
+
+// A minimised window shows the program's icon centred on a plain background, not the skin.
+void PaintMinimised(HWND window) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    if (!dc) return;
+    RECT client{};
+    GetClientRect(window, &client);
+    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+    if (HICON icon = ClassIcon(window)) {
+        const int x = (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
+        const int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
+        DrawIcon(dc, x, y, icon);
+    }
+    EndPaint(window, &ps);
 }
 
 std::wstring WindowText(HWND window) {
@@ -28,6 +62,7 @@ LRESULT CALLBACK Win32Host::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
         auto* record = static_cast<DialogWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(record));
         if (record) record->hwnd = hwnd;
+        if (!(reinterpret_cast<CREATESTRUCTW*>(lParam)->style & WS_CHILD)) AcceptTaskbarCreated(hwnd);
     }
     DialogWindow* record = RecordOf(hwnd);
     if (!record) return DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -52,8 +87,14 @@ LRESULT Win32Host::OnDialogMessage(DialogWindow& window, UINT msg, WPARAM wParam
             // Painting covers every pixel from the off-screen surface; erasing first would flicker.
             return 1;
         case WM_PAINT:
-            PaintDialog(window);
+            if (IsIconic(hwnd)) {
+                PaintMinimised(hwnd);
+            } else {
+                PaintDialog(window);
+            }
             return 0;
+        case WM_QUERYDRAGICON:
+            return reinterpret_cast<LRESULT>(ClassIcon(hwnd));
         case WM_DRAWITEM:
             DrawItem(window, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
             return TRUE;
@@ -108,6 +149,10 @@ LRESULT Win32Host::OnDialogMessage(DialogWindow& window, UINT msg, WPARAM wParam
             if (!window.gone) Forget(window, false);
             return DefWindowProcW(hwnd, msg, wParam, lParam);
         default:
+            if (msg != 0 && msg == TaskbarCreatedMessage()) {
+                dialog.HandleMessage(kMsgTaskbarCreated, 0, 0);
+                return 0;
+            }
             if (IsModelMessage(msg)) {
                 dialog.HandleMessage(msg, intptr_t(wParam), intptr_t(lParam));
                 return 0;

@@ -32,7 +32,10 @@ int Win32NotificationArea::AddIcon(const NotifyIconRecord& record) {
     HWND window = owner ? owner() : nullptr;
     if (!window) return 1;
     NOTIFYICONDATAW data = MakeRecord(window, record);
-    return Shell_NotifyIconW(NIM_ADD, &data) ? 0 : 1;
+    if (Shell_NotifyIconW(NIM_ADD, &data)) return 0;
+    // A busy shell can time out yet add the icon, and one that announced itself anew for another
+    // reason may have kept it; either way an icon that takes the update is there.
+    return Shell_NotifyIconW(NIM_MODIFY, &data) ? 0 : 1;
 }
 
 int Win32NotificationArea::RemoveIcon(const NotifyIconRecord& record) {

@@ -10,6 +10,33 @@ void SendTrayMouse(CDialog& window, uint32_t mouseMessage) {
     window.HandleMessage(Dlg::kTrayCallbackMessage, 128, mouseMessage);
 }
 
+void SendTaskbarCreated(CDialog& window) {
+    window.HandleMessage(kMsgTaskbarCreated, 0, 0);
+}
+
+// A notification area that refuses icons while `refuse` is set, as before the taskbar is up.
+class RefusingNotificationArea : public FakeNotificationArea {
+public:
+    int AddIcon(const NotifyIconRecord& record) override {
+        ++attempts;
+        return refuse ? 1 : FakeNotificationArea::AddIcon(record);
+    }
+    bool refuse = true;
+    int attempts = 0;
+};
+
+class RefusedIconTest : public MainWindowTest {
+protected:
+    void StartWithRefusingArea() {
+        CoralvaneServices services = Services();
+        services.notificationArea = &area;
+        dlg = std::make_unique<TestMainDlg>(services);
+        ASSERT_EQ(dlg->Create(), 0);
+        dlg->ShowWindow(ShowCommand::Show);
+    }
+    RefusingNotificationArea area;
+};
+
 TEST_F(MainWindowTest, MinimiseButtonClosesSideWindowsAndHidesIntoTheNotificationArea) {
     TestSidePanel& settingsPanel = AddSidePanel(kSideSettings, {350, 445});
     TestSidePanel& help = AddSidePanel(kSideHelp);
@@ -93,6 +120,72 @@ TEST_F(MainWindowTest, StartMinimisedHidesOnceOnTheFirstTick) {
         EXPECT_EQ(host.IsTimerRunning(*dlg, Dlg::kTimerMinimise), !minimise) << "stops only after hiding";
         dlg.reset();
     }
+}
+
+TEST_F(RefusedIconTest, WindowStaysShownWhenTheIconCannotBeAdded) {
+    for (bool startMinimised : {false, true}) {
+        SCOPED_TRACE(startMinimised ? "start minimised" : "minimise button");
+        area = RefusingNotificationArea{};
+        WriteConfig({{"StartupMinimize", startMinimised ? 1 : 0}});
+        StartWithRefusingArea();
+        if (startMinimised) {
+            ASSERT_TRUE(host.FireTimer(*dlg, Dlg::kTimerMinimise));
+            EXPECT_FALSE(host.IsTimerRunning(*dlg, Dlg::kTimerMinimise)) << "tried once, not again";
+        } else {
+            host.Click(*dlg, Dlg::kMinimiseButton);
+        }
+        EXPECT_EQ(area.attempts, 1);
+        EXPECT_TRUE(dlg->Window().visible);
+        EXPECT_FALSE(dlg->InNotificationArea());
+
+        SendTaskbarCreated(*dlg);
+        EXPECT_EQ(area.attempts, 1) << "a shown window puts no icon up";
+
+        area.refuse = false;
+        host.Click(*dlg, Dlg::kMinimiseButton);
+        EXPECT_FALSE(dlg->Window().visible);
+        EXPECT_TRUE(dlg->InNotificationArea());
+        EXPECT_EQ(area.added.size(), 1u);
+        dlg.reset();
+    }
+}
+
+TEST_F(MainWindowTest, NewTaskbarGetsTheIconBackOnlyWhileTheWindowIsHiddenThere) {
+    Start();
+    SendTaskbarCreated(*dlg);
+    EXPECT_TRUE(tray.added.empty());
+
+    host.Click(*dlg, Dlg::kMinimiseButton);
+    SendTaskbarCreated(*dlg);
+    ASSERT_EQ(tray.added.size(), 2u);
+    EXPECT_EQ(tray.added[1].iconId, 128u);
+    EXPECT_EQ(tray.added[1].callbackMessage, 0x0440u);
+    EXPECT_EQ(tray.added[1].tip, "Coralvane");
+    EXPECT_FALSE(dlg->Window().visible);
+    EXPECT_TRUE(dlg->InNotificationArea());
+
+    SendTrayMouse(*dlg, kTrayLeftDoubleClick);
+    ASSERT_TRUE(dlg->Window().visible);
+    SendTaskbarCreated(*dlg);
+    EXPECT_EQ(tray.added.size(), 2u);
+    EXPECT_EQ(tray.removed, 1);
+}
+
+TEST_F(RefusedIconTest, NewTaskbarRefusingTheIconBringsTheWindowBack) {
+    StartWithRefusingArea();
+    area.refuse = false;
+    host.Click(*dlg, Dlg::kMinimiseButton);
+    ASSERT_FALSE(dlg->Window().visible);
+
+    area.refuse = true;
+    SendTaskbarCreated(*dlg);
+    EXPECT_TRUE(dlg->Window().visible);
+    EXPECT_FALSE(dlg->InNotificationArea());
+
+    area.refuse = false;
+    host.Click(*dlg, Dlg::kMinimiseButton);
+    EXPECT_FALSE(dlg->Window().visible);
+    EXPECT_EQ(area.added.size(), 2u) << "the next minimise adds the icon afresh";
 }
 
 }  // namespace
