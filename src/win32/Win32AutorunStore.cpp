@@ -19,6 +19,14 @@ LONG OpenRunKey(REGSAM access, HKEY& key, bool create) {
 
 }  // namespace
 
+std::wstring AutorunCommand(std::wstring_view executablePath) {
+    if (executablePath.find(L' ') == std::wstring_view::npos) return std::wstring(executablePath);
+    std::wstring quoted = L"\"";
+    quoted += executablePath;
+    quoted += L'"';
+    return quoted;
+}
+
 long Win32AutorunStore::SetAutorun() {
     wchar_t path[kMaxPathChars + 1] = {};
     const DWORD length = GetModuleFileNameW(nullptr, path, kMaxPathChars + 1);
@@ -27,8 +35,9 @@ long Win32AutorunStore::SetAutorun() {
     HKEY key = nullptr;
     LONG status = OpenRunKey(KEY_SET_VALUE, key, true);
     if (status != ERROR_SUCCESS) return status;
-    status = RegSetValueExW(key, kValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(path),
-                            (length + 1) * sizeof(wchar_t));
+    const std::wstring command = AutorunCommand(std::wstring_view(path, length));
+    status = RegSetValueExW(key, kValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                            static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
     return status;
 }

@@ -27,6 +27,12 @@ std::wstring ModulePath() {
 
 }  // namespace
 
+TEST(Win32AutorunStore, CommandIsThePathQuotedOnlyWhenItHoldsASpace) {
+    EXPECT_EQ(AutorunCommand(L"C:\\Tools\\Coralvane.exe"), L"C:\\Tools\\Coralvane.exe");
+    EXPECT_EQ(AutorunCommand(L"C:\\Program Files\\100% fan\\Coralvane.exe"),
+              L"\"C:\\Program Files\\100% fan\\Coralvane.exe\"");
+}
+
 TEST(Win32AutorunStore, SetStoresThePlainExecutablePathAndRemoveDeletesIt) {
     Win32AutorunStore store;
     ASSERT_EQ(store.SetAutorun(), ERROR_SUCCESS);

@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "Automation.h"
+
+namespace {
+
+constexpr int kCloseButton = 1003;
+
+// The autorun entry as the system's start-up would read it.
+std::wstring AutorunEntry() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0,
+                      KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS) {
+        return L"";
+    }
+    wchar_t value[512] = {};
+    DWORD size = sizeof value - sizeof(wchar_t);
+    const LONG status = RegQueryValueExW(key, L"CoralvaneStartUpAutoRun", nullptr, nullptr,
+                                         reinterpret_cast<BYTE*>(value), &size);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS ? value : L"";
+}
+
+// The program and its icons copied into a folder whose name holds spaces and a percent sign, as a
+// user may unpack it; removed again afterwards.
+class OddFolderE2e : public ::testing::Test {
+protected:
+    void SetUp() override {
+        namespace fs = std::filesystem;
+        std::error_code ec;
+        fs::remove_all(fs::path(folder), ec);
+        fs::create_directories(fs::path(folder) / L"Resources", ec);
+        ASSERT_FALSE(ec) << "cannot make the folder";
+        const fs::path built = e2e::BuildDir() + L"src";
+        fs::copy_file(built / L"Coralvane.exe", fs::path(exe), ec);
+        ASSERT_FALSE(ec) << "cannot copy the program";
+        for (const fs::directory_entry& icon : fs::directory_iterator(built / L"Resources", ec)) {
+            fs::copy_file(icon.path(), fs::path(folder) / L"Resources" / icon.path().filename(), ec);
+            ASSERT_FALSE(ec) << "cannot copy " << icon.path().filename().string();
+        }
+        ASSERT_FALSE(ec) << "cannot list the icons";
+    }
+    void TearDown() override {
+        e2e::Stop(program);
+        std::error_code ec;
+        std::filesystem::remove_all(std::filesystem::path(folder), ec);
+    }
+
+    std::wstring folder = e2e::BuildDir() + L"odd folder 100% %TEMP% x\\";
+    std::wstring exe = folder + L"Coralvane.exe";
+    e2e::Launched program;
+};
+
+TEST_F(OddFolderE2e, RunsKeepsItsFileBesideItselfAndRegistersAQuotedPath) {
+    program = e2e::Launch(exe, L"");
+    ASSERT_NE(program.process, nullptr) << "cannot start the program";
+    HWND main = e2e::WaitForWindow(program.pid, L"Coralvane", 20000);
+    ASSERT_NE(main, nullptr) << "no main window";
+
+    // The first run wrote its file in the program's own folder, name and all taken literally.
+    const std::string text = e2e::ReadBytes(folder + L"Coralvane_DID1B80.cfg");
+    EXPECT_EQ(text.rfind("[Coralvane]\r\nGPUDID=1B80\r\nInitialized=1\r\n", 0), 0u) << text.substr(0, 120);
+    EXPECT_NE(text.find("[CoustomFanSpeed]"), std::string::npos);
+    // The skin and the icons read from the folder show in the picture.
+    Sleep(700);
+    EXPECT_TRUE(e2e::Screenshot(main, L"odd-folder-" + e2e::Bitness() + L".bmp"));
+
+    EXPECT_EQ(AutorunEntry(), L"\"" + exe + L"\"");
+
+    ASSERT_TRUE(e2e::Click(main, kCloseButton));
+    EXPECT_EQ(e2e::WaitExit(program, 10000), 0);
+}
+
+}  // namespace
