@@ -8,8 +8,8 @@
 #include <cwchar>
 #include <memory>
 #include <string>
-#include <vector>
 
+#include "SoakReading.h"
 #include "app/CMsgDlg.h"
 #include "controls/CBitmapSlider.h"
 #include "controls/CBkDialogST.h"
@@ -18,7 +18,6 @@
 #include "controls/CMemoryDC.h"
 #include "controls/CPrettifyEdit.h"
 #include "ui/Translucency.h"
-#include "win32/GdiTally.h"
 #include "win32/Win32Host.h"
 #include "win32/WinApi.h"
 
@@ -32,86 +31,9 @@ constexpr int kSolidEdit = 1015;
 constexpr int kChart = 1016;
 constexpr int kCombo = 1017;
 
-struct Reading {
-    DWORD gdiObjects = 0;
-    DWORD userObjects = 0;
-    DWORD handles = 0;
-    int windows = 0;
-    long hostObjects = 0;
-    long hostMemoryDcs = 0;
-    long hostWindowDcs = 0;
-    long hostIcons = 0;
-};
-
-BOOL CALLBACK CountWindow(HWND window, LPARAM count) {
-    ++*reinterpret_cast<int*>(count);
-    EnumChildWindows(window, CountWindow, count);
-    return TRUE;
-}
-
-// Windows of this thread, children included: the USER objects the host makes, counted directly.
-int CountWindows() {
-    int count = 0;
-    EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&count));
-    return count;
-}
-
-// The process's handles from the system-wide handle list, where the process count is not kept.
-DWORD CountHandlesFromSystemList() {
-    using QueryFn = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
-    auto query = reinterpret_cast<QueryFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
-    if (!query) return 0;
-    struct Entry {
-        ULONG processId;
-        BYTE objectType;
-        BYTE flags;
-        USHORT handle;
-        PVOID object;
-        ACCESS_MASK access;
-    };
-    constexpr ULONG kSystemHandleInformation = 16;
-    std::vector<unsigned char> buffer(1 << 16);
-    for (int attempt = 0; attempt < 12; ++attempt) {
-        ULONG needed = 0;
-        const LONG status = query(kSystemHandleInformation, buffer.data(), ULONG(buffer.size()), &needed);
-        if (status == 0) {
-            ULONG_PTR count = *reinterpret_cast<const ULONG*>(buffer.data());
-            const auto* entries = reinterpret_cast<const Entry*>(buffer.data() + sizeof(ULONG_PTR));
-            const size_t room = (buffer.size() - sizeof(ULONG_PTR)) / sizeof(Entry);
-            if (count > room) count = room;
-            DWORD mine = 0;
-            for (ULONG_PTR i = 0; i < count; ++i) mine += entries[i].processId == GetCurrentProcessId();
-            return mine;
-        }
-        buffer.resize(buffer.size() * 2);
-    }
-    return 0;
-}
-
-Reading Read() {
-    Reading r;
-    HANDLE self = GetCurrentProcess();
-    r.gdiObjects = GetGuiResources(self, GR_GDIOBJECTS);
-    r.userObjects = GetGuiResources(self, GR_USEROBJECTS);
-    if (!GetProcessHandleCount(self, &r.handles) || r.handles == 0) r.handles = CountHandlesFromSystemList();
-    r.windows = CountWindows();
-    r.hostObjects = GdiTally::Live(GdiKind::Object);
-    r.hostMemoryDcs = GdiTally::Live(GdiKind::MemoryDc);
-    r.hostWindowDcs = GdiTally::Live(GdiKind::WindowDc);
-    r.hostIcons = GdiTally::Live(GdiKind::Icon);
-    return r;
-}
-
-void Print(const char* when, const Reading& r) {
-    std::printf(
-        "%s: GDI objects %lu, USER objects %lu, handles %lu, windows %d; host: GDI objects %ld, "
-        "memory DCs %ld, window DCs %ld, icons %ld\n",
-        when, static_cast<unsigned long>(r.gdiObjects), static_cast<unsigned long>(r.userObjects),
-        static_cast<unsigned long>(r.handles), r.windows, r.hostObjects, r.hostMemoryDcs, r.hostWindowDcs,
-        r.hostIcons);
-    std::fflush(stdout);
-}
+using soak::Print;
+using soak::Read;
+using soak::Reading;
 
 // A small chart drawn off screen and copied in one piece, as the monitoring charts do.
 class CSoakChart : public CWndControl {
@@ -281,10 +203,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     std::printf("%d rounds, %d slider notifications\n", driver.rounds, driver.notifications);
     const Reading& a = driver.start;
     const Reading& b = driver.end;
-    const bool grew = b.gdiObjects > a.gdiObjects || b.userObjects > a.userObjects || b.handles > a.handles ||
-                      b.windows > a.windows || b.hostObjects > a.hostObjects ||
-                      b.hostMemoryDcs > a.hostMemoryDcs || b.hostWindowDcs > a.hostWindowDcs ||
-                      b.hostIcons > a.hostIcons;
+    const bool grew = soak::Grew(a, b);
     const bool systemCounts = a.gdiObjects != 0 || a.userObjects != 0;
     if (!systemCounts)
         std::printf("the system reports no GDI or USER counts here; the host's own tally stands in\n");
