@@ -37,7 +37,7 @@ hex_to_file() {
   printf '%b' "$(tr -d ' \n' <<<"$1" | sed 's/../\\x&/g')" > "$2"
 }
 write_seeds() {
-  mkdir -p "$SEEDS/bmp" "$SEEDS/scenario" "$SEEDS/driver_records"
+  mkdir -p "$SEEDS/bmp" "$SEEDS/scenario" "$SEEDS/driver_records" "$SEEDS/main_window"
   local info="28000000 02000000 02000000 0100 1800 00000000 10000000 130b0000 130b0000 00000000 00000000"
   hex_to_file "424d 46000000 00000000 36000000 $info 0000ff 00ff00 0000 ff0000 ffffff 0000" \
     "$SEEDS/bmp/rgb24.bmp"
@@ -53,6 +53,11 @@ write_seeds() {
   # A driver that answers every call with success and zero counts, and one that fills every byte.
   head -c 512 /dev/zero > "$SEEDS/driver_records/all-zero"
   head -c 4096 /dev/zero | tr '\0' '\377' > "$SEEDS/driver_records/all-ones"
+  # Behind the main window: no GPU at all, one GPU whose every answer is a small success, and a
+  # driver that lacks every function.
+  head -c 512 /dev/zero > "$SEEDS/main_window/no-gpu"
+  head -c 4096 /dev/zero | tr '\0' '\001' > "$SEEDS/main_window/one-gpu"
+  head -c 4096 /dev/zero | tr '\0' '\377' > "$SEEDS/main_window/no-functions"
   # Scenario sections, keys and function names as the fuzzer's words, so it writes lines the
   # parser gets past.
   {

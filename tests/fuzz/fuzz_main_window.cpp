@@ -1,0 +1,171 @@
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <random>
+#include <string>
+#include <system_error>
+
+#include "FuzzCheck.h"
+#include "HostileDriver.h"
+#include "app/CCoralvaneDlg.h"
+#include "app/MainFanControl.h"
+#include "panels/CAdvanceDlg.h"
+#include "support/FakeClock.h"
+#include "ui/HeadlessHost.h"
+
+// The whole main window, headless, with the hostile driver behind it: start-up, the timers, the fan
+// modes, the GPU and profile buttons and the overclock page all run on whatever the driver answers.
+// Every question is answered OK, so the paths that write to the card run as far as they go.
+
+namespace {
+
+using Dlg = CCoralvaneDlg;
+
+// The skin's bitmap sizes are read once per process rather than once per input.
+class FuzzHost : public HeadlessHost {
+public:
+    using HeadlessHost::HeadlessHost;
+    Size BitmapSize(int resourceId) override {
+        auto [it, added] = sizes.try_emplace(resourceId);
+        if (added) it->second = HeadlessHost::BitmapSize(resourceId);
+        return it->second;
+    }
+
+private:
+    static inline std::map<int, Size> sizes;
+};
+
+// One folder for the whole run; each input starts with it empty, so every input is a first run.
+class ProgramDir {
+public:
+    ProgramDir() {
+        std::error_code ec;
+        // Every input writes the whole first-run file a value at a time; memory keeps that cheap.
+        std::filesystem::path base = "/dev/shm";
+        if (!std::filesystem::is_directory(base, ec)) base = std::filesystem::temp_directory_path(ec);
+        path = base / ("coralvane-fuzz-main-window-" + std::to_string(std::random_device{}()));
+        std::filesystem::create_directories(path, ec);
+    }
+    ~ProgramDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path, ec);
+    }
+    void Empty() const {
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::directory_iterator(path, ec)) {
+            std::filesystem::remove_all(entry.path(), ec);
+        }
+    }
+    std::filesystem::path path;
+};
+
+ProgramDir& Dir() {
+    static ProgramDir dir;
+    return dir;
+}
+
+constexpr int kModalAnswers = 256;
+constexpr int kMaxActions = 64;
+
+void Check(const Dlg& dlg, const CGpuControl& gpu) {
+    FuzzCheck(gpu.gpuCount >= 0 && gpu.gpuCount <= kMaxGpuHandles, "the GPU table stays within its array");
+    FuzzCheck(std::memchr(gpu.errorText, 0, sizeof gpu.errorText) != nullptr, "the error text is terminated");
+    FuzzCheck(dlg.SelectedGpu() == 0 || (dlg.SelectedGpu() > 0 && dlg.SelectedGpu() < gpu.gpuCount),
+              "the selected GPU is one the driver listed");
+}
+
+// What a user types into an edit: mostly a number, sometimes anything.
+std::string TypedText(FuzzedDataProvider& in) {
+    if (in.ConsumeIntegral<uint8_t>() < 0xE0) return std::to_string(in.ConsumeIntegral<int32_t>());
+    return in.ConsumeRandomLengthString(16);
+}
+
+void DriveOverclockPage(FuzzHost& host, CAdvanceDlg& page, FuzzedDataProvider& in) {
+    constexpr int kEdits[] = {CAdvanceDlg::kCoreEdit,  CAdvanceDlg::kVoltEdit, CAdvanceDlg::kMemEdit,
+                              CAdvanceDlg::kPowerEdit, CAdvanceDlg::kTempEdit, CAdvanceDlg::kPixelEdit};
+    constexpr int kSliders[] = {CAdvanceDlg::kCoreSlider, CAdvanceDlg::kVoltSlider,
+                                CAdvanceDlg::kMemSlider,  CAdvanceDlg::kPowerSlider,
+                                CAdvanceDlg::kTempSlider, CAdvanceDlg::kPixelSlider};
+    constexpr int kButtons[] = {CAdvanceDlg::kVoltButton,    CAdvanceDlg::kLinkButton,
+                                CAdvanceDlg::kDisplayButton, CAdvanceDlg::kDefaultButton,
+                                CAdvanceDlg::kApplyButton,   CAdvanceDlg::kKeyButton};
+    switch (in.ConsumeIntegralInRange<int>(0, 2)) {
+        case 0: {
+            const int edit = kEdits[in.ConsumeIntegralInRange<size_t>(0, std::size(kEdits) - 1)];
+            if (host.TypeText(page, edit, TypedText(in))) host.CommitEdit(page, edit);
+            break;
+        }
+        case 1: {
+            const int slider = kSliders[in.ConsumeIntegralInRange<size_t>(0, std::size(kSliders) - 1)];
+            host.DragSlider(page, slider, in.ConsumeIntegralInRange<int>(-50, 20050));
+            break;
+        }
+        default:
+            host.Click(page, kButtons[in.ConsumeIntegralInRange<size_t>(0, std::size(kButtons) - 1)]);
+            break;
+    }
+}
+
+void RunAction(FuzzHost& host, Dlg& dlg, FuzzedDataProvider& in) {
+    switch (in.ConsumeIntegralInRange<int>(0, 6)) {
+        case 0:
+            host.FireTimer(dlg, in.ConsumeIntegralInRange<int>(Dlg::kTimerClock, Dlg::kTimerMinimise));
+            break;
+        case 1:
+            host.Click(dlg, in.ConsumeIntegralInRange<int>(Dlg::kFanAuto, Dlg::kFanCurve));
+            break;
+        case 2:
+            host.DragSlider(dlg, Dlg::kFanSlider, in.ConsumeIntegralInRange<int>(-5, 105));
+            host.Click(dlg, Dlg::kFanApply);
+            break;
+        case 3:
+            host.Click(dlg, Dlg::kGpuButton0 + in.ConsumeIntegralInRange<int>(0, 3));
+            break;
+        case 4:
+            host.Click(dlg, Dlg::kProfileButton0 + in.ConsumeIntegralInRange<int>(0, 2));
+            host.Click(dlg, in.ConsumeBool() ? Dlg::kSaveButton : Dlg::kLoadButton);
+            break;
+        case 5:
+            host.Click(dlg, in.ConsumeBool() ? Dlg::kAdvanceButton : Dlg::kLightingButton);
+            break;
+        default:
+            if (CAdvanceDlg* page = dlg.OverclockPage()) DriveOverclockPage(host, *page, in);
+            break;
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const ProgramDir& dir = Dir();
+    dir.Empty();
+    FuzzedDataProvider input(data, size);
+    hostile::gDriver = &input;
+    {
+        FixedProgramFolder folder(dir.path);
+        FuzzHost host(CORALVANE_SKIN_DIR);
+        for (int i = 0; i < kModalAnswers; ++i) host.AnswerModal(kIdOk);
+        FakeClock clock;
+        CoralvaneServices services(host, folder, &hostile::FakeQueryInterface);
+        services.clock = &clock;
+        services.setAutorun = [] { return 0; };
+        Dlg dlg(services);
+        FuzzCheck(dlg.Create() == 0, "the main window opens whatever the driver answers");
+        dlg.ShowWindow(ShowCommand::Show);
+        Check(dlg, dlg.Gpu());
+        for (int round = 0; round < 3; ++round) {
+            for (int timer : {Dlg::kTimerClock, Dlg::kTimerFan, Dlg::kTimerMinimise})
+                host.FireTimer(dlg, timer);
+        }
+        for (int i = 0; i < kMaxActions && input.remaining_bytes() > 0; ++i) {
+            RunAction(host, dlg, input);
+            Check(dlg, dlg.Gpu());
+        }
+        host.Click(dlg, Dlg::kCloseButton);
+    }
+    hostile::gDriver = nullptr;
+    return 0;
+}
