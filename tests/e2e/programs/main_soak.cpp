@@ -117,7 +117,13 @@ public:
           giveUpAt(endAt + 180000) {}
 
     void Tick() {
-        if (busy) return;
+        if (busy) {
+            // A step that focuses an edit or drags runs the window's code at once, which may open a
+            // message dialog inside this very tick; its loop brings us here, only to answer it.
+            CCoralvaneDlg* main = app.MainWindow();
+            if (main) AnswerMessageDialog(host.WindowOf(*main));
+            return;
+        }
         busy = true;
         Work();
         busy = false;
@@ -270,6 +276,21 @@ void CALLBACK OnSoakTimer(HWND, UINT, UINT_PTR, DWORD) {
     if (activeSoak) activeSoak->Tick();
 }
 
+BOOL CALLBACK CollectBitmapId(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR ids) {
+    if (IS_INTRESOURCE(name)) reinterpret_cast<std::vector<int>*>(ids)->push_back(LOWORD(name));
+    return TRUE;
+}
+
+// The host keeps every skin bitmap from its first use to the end, and the dials reach a new gauge
+// image whenever a reading reaches a new step, long after the warm-up; loading them all first keeps
+// that filling cache out of the readings. Returns how many the executable holds.
+int LoadEverySkinBitmap(Win32Host& host, HINSTANCE module) {
+    std::vector<int> ids;
+    EnumResourceNamesW(module, MAKEINTRESOURCEW(2), CollectBitmapId, reinterpret_cast<LONG_PTR>(&ids));
+    for (int id : ids) host.BitmapSize(id);
+    return int(ids.size());
+}
+
 // A fresh folder of its own under the temporary folder, so the program's configuration written
 // during the soak never touches a real one.
 std::filesystem::path MakePrivateFolder() {
@@ -325,8 +346,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     CCoralvaneApp app(services, guard);
     appPointer = &app;
 
-    std::printf("main window soak: %.1f minute(s), first reading after %.0f s, folder %ls\n", minutes,
-                warmupSeconds, folderPath.c_str());
+    const int skinBitmaps = LoadEverySkinBitmap(host, instance);
+    std::printf(
+        "main window soak: %.1f minute(s), first reading after %.0f s, %d skin bitmaps loaded, folder %ls\n",
+        minutes, warmupSeconds, skinBitmaps, folderPath.c_str());
     std::fflush(stdout);
     MainSoak run(host, app, minutes, warmupSeconds);
     activeSoak = &run;
