@@ -2,6 +2,9 @@
 // What a soak probe measures of its own process: the system's GDI and USER counts, its handles, its
 // windows, and the host's own tally of what it created from the system (which stands in where the
 // system keeps no GDI count, as under Wine).
+#include <winternl.h>
+
+#include <cstdint>
 #include <cstdio>
 #include <vector>
 
@@ -67,10 +70,45 @@ inline DWORD CountHandlesFromSystemList() {
     return 0;
 }
 
+// GDI objects from the system's shared GDI handle table, where the system keeps no per-process count
+// (64-bit Wine fills that table for each process on its own); 0 when there is no table. The table's
+// place in the process block and its 24-byte entries are the system's documented-by-use layout.
+inline DWORD CountGdiFromSharedTable() {
+#if defined(_WIN64)
+    struct Entry {
+        uint64_t object;
+        uint32_t owner;
+        uint16_t unique;
+        uint8_t type;
+        uint8_t flags;
+        uint64_t user;
+    };
+    static_assert(sizeof(Entry) == 24);
+    constexpr size_t kTableOffset = 0xF8;
+    constexpr size_t kEntries = 0x10000;
+    using QueryFn = LONG(WINAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
+    auto query = reinterpret_cast<QueryFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+    PROCESS_BASIC_INFORMATION basic{};
+    if (!query || query(GetCurrentProcess(), ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0 ||
+        !basic.PebBaseAddress)
+        return 0;
+    const auto* block = reinterpret_cast<const unsigned char*>(basic.PebBaseAddress);
+    const auto* entries = *reinterpret_cast<const Entry* const*>(block + kTableOffset);
+    if (!entries) return 0;
+    DWORD count = 0;
+    for (size_t i = 0; i < kEntries; ++i) count += entries[i].type != 0;
+    return count;
+#else
+    return 0;
+#endif
+}
+
 inline Reading Read() {
     Reading r;
     HANDLE self = GetCurrentProcess();
     r.gdiObjects = GetGuiResources(self, GR_GDIOBJECTS);
+    if (r.gdiObjects == 0) r.gdiObjects = CountGdiFromSharedTable();
     r.userObjects = GetGuiResources(self, GR_USEROBJECTS);
     if (!GetProcessHandleCount(self, &r.handles) || r.handles == 0) r.handles = CountHandlesFromSystemList();
     r.windows = CountWindows();
