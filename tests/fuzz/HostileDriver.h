@@ -135,8 +135,23 @@ inline int32_t NVAPI_CALL FakeEnumDisplay(uint32_t index, NvDisplayHandle* handl
     return gDriver->ConsumeBool() ? NvStatus::Ok : NvStatus::EndEnumeration;
 }
 
+// Set by a target whose program takes paths of its own for some cards: the identity read then
+// sometimes names one of them, which the fuzzer would seldom put together from bytes.
+inline bool gKnownCards = false;
+
+inline constexpr uint16_t kKnownCards[] = {0x1B80, 0x1B82, 0x1B06, 0x1B00, 0x1D01};
+
 inline int32_t NVAPI_CALL FakePciIds(NvPhysicalGpuHandle, uint32_t* device, uint32_t* subSystem,
                                      uint32_t* revision, uint32_t* extDevice) {
+    if (gKnownCards && device && extDevice && gDriver->ConsumeBool()) {
+        const uint16_t card =
+            kKnownCards[gDriver->ConsumeIntegralInRange<size_t>(0, std::size(kKnownCards) - 1)];
+        *device = uint32_t{card} << 16 | 0x10DE;
+        *extDevice = card;
+        AnswerWord(subSystem);
+        AnswerWord(revision);
+        return NextStatus();
+    }
     AnswerWord(device);
     AnswerWord(subSystem);
     AnswerWord(revision);

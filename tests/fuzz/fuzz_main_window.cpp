@@ -1,6 +1,7 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <memory>
@@ -13,6 +14,7 @@
 #include "app/CCoralvaneDlg.h"
 #include "app/MainFanControl.h"
 #include "panels/CAdvanceDlg.h"
+#include "panels/CKeyOCDlg.h"
 #include "support/FakeClock.h"
 #include "ui/HeadlessHost.h"
 
@@ -77,6 +79,16 @@ void Check(const Dlg& dlg, const CGpuControl& gpu) {
               "the selected GPU is one the driver listed");
 }
 
+// Every question is answered OK; the one-key dialog's switch is flipped first when the input says so.
+std::function<void(CDialog&)> AnswerOk(FuzzHost& host, FuzzedDataProvider& in) {
+    return [&host, &in](CDialog& dialog) {
+        if (dialog.Window().templateId == CKeyOCDlg::kTemplateId && in.ConsumeBool()) {
+            host.Click(dialog, CKeyOCDlg::kSwitchButton);
+        }
+        host.EndModal(dialog, kIdOk);
+    };
+}
+
 // What a user types into an edit: mostly a number, sometimes anything.
 std::string TypedText(FuzzedDataProvider& in) {
     if (in.ConsumeIntegral<uint8_t>() < 0xE0) return std::to_string(in.ConsumeIntegral<int32_t>());
@@ -110,7 +122,7 @@ void DriveOverclockPage(FuzzHost& host, CAdvanceDlg& page, FuzzedDataProvider& i
 }
 
 void RunAction(FuzzHost& host, Dlg& dlg, FuzzedDataProvider& in) {
-    switch (in.ConsumeIntegralInRange<int>(0, 6)) {
+    switch (in.ConsumeIntegralInRange<int>(0, 7)) {
         case 0:
             host.FireTimer(dlg, in.ConsumeIntegralInRange<int>(Dlg::kTimerClock, Dlg::kTimerMinimise));
             break;
@@ -124,12 +136,20 @@ void RunAction(FuzzHost& host, Dlg& dlg, FuzzedDataProvider& in) {
         case 3:
             host.Click(dlg, Dlg::kGpuButton0 + in.ConsumeIntegralInRange<int>(0, 3));
             break;
-        case 4:
+        case 4: {
+            // Save, Load, or both in turn, so that a saved profile comes back through the load.
+            const int which = in.ConsumeIntegralInRange<int>(0, 2);
             host.Click(dlg, Dlg::kProfileButton0 + in.ConsumeIntegralInRange<int>(0, 2));
-            host.Click(dlg, in.ConsumeBool() ? Dlg::kSaveButton : Dlg::kLoadButton);
+            if (which != 1) host.Click(dlg, Dlg::kSaveButton);
+            if (which != 0) host.Click(dlg, Dlg::kLoadButton);
             break;
+        }
         case 5:
             host.Click(dlg, in.ConsumeBool() ? Dlg::kAdvanceButton : Dlg::kLightingButton);
+            break;
+        case 6:
+            // What the curve editor hands back on OK: the kept curve, stored or not.
+            if (MainFanControl* fan = dlg.Fan()) fan->SetFanCurve(fan->CurveForEditor(), in.ConsumeBool());
             break;
         default:
             if (CAdvanceDlg* page = dlg.OverclockPage()) DriveOverclockPage(host, *page, in);
@@ -144,10 +164,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     dir.Empty();
     FuzzedDataProvider input(data, size);
     hostile::gDriver = &input;
+    hostile::gKnownCards = true;
     {
         FixedProgramFolder folder(dir.path);
         FuzzHost host(CORALVANE_SKIN_DIR);
-        for (int i = 0; i < kModalAnswers; ++i) host.AnswerModal(kIdOk);
+        for (int i = 0; i < kModalAnswers; ++i) host.AnswerModal(AnswerOk(host, input));
         FakeClock clock;
         CoralvaneServices services(host, folder, &hostile::FakeQueryInterface);
         services.clock = &clock;
