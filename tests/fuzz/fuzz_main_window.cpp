@@ -12,7 +12,9 @@
 #include "FuzzCheck.h"
 #include "HostileDriver.h"
 #include "app/CCoralvaneDlg.h"
+#include "app/ConfigFile.h"
 #include "app/MainFanControl.h"
+#include "app/StartupSettings.h"
 #include "panels/CAdvanceDlg.h"
 #include "panels/CKeyOCDlg.h"
 #include "support/FakeClock.h"
@@ -186,6 +188,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             Check(dlg, dlg.Gpu());
         }
         host.Click(dlg, Dlg::kCloseButton);
+        // Whatever the driver said, the first run's file survives everything written after it.
+        SettingValue initialized{std::string(kSettingsSection), "Initialized", {}, 0};
+        FuzzCheck(
+            ConfigFile(folder, dlg.ConfigFileName()).ReadValue(initialized) == 0 && initialized.value == 1,
+            "the configuration file still records a finished first run");
     }
     hostile::gDriver = nullptr;
     return 0;
