@@ -110,6 +110,8 @@ void DriveOverclockPage(FuzzHost& host, CAdvanceDlg& page, FuzzedDataProvider& i
         case 0: {
             const int edit = kEdits[in.ConsumeIntegralInRange<size_t>(0, std::size(kEdits) - 1)];
             if (host.TypeText(page, edit, TypedText(in))) host.CommitEdit(page, edit);
+            // Typing is often followed by Apply, so typed values reach the card.
+            if (in.ConsumeBool()) host.Click(page, CAdvanceDlg::kApplyButton);
             break;
         }
         case 1: {
@@ -124,7 +126,8 @@ void DriveOverclockPage(FuzzHost& host, CAdvanceDlg& page, FuzzedDataProvider& i
 }
 
 void RunAction(FuzzHost& host, Dlg& dlg, FuzzedDataProvider& in) {
-    switch (in.ConsumeIntegralInRange<int>(0, 7)) {
+    // The overclock page has the most to drive, so it gets the larger share of actions.
+    switch (in.ConsumeIntegralInRange<int>(0, 9)) {
         case 0:
             host.FireTimer(dlg, in.ConsumeIntegralInRange<int>(Dlg::kTimerClock, Dlg::kTimerMinimise));
             break;
