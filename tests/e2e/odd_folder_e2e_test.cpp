@@ -6,25 +6,11 @@
 #include <system_error>
 
 #include "Automation.h"
+#include "support/RunKeyEntry.h"
 
 namespace {
 
 constexpr int kCloseButton = 1003;
-
-// The autorun entry as the system's start-up would read it.
-std::wstring AutorunEntry() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0,
-                      KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS) {
-        return L"";
-    }
-    wchar_t value[512] = {};
-    DWORD size = sizeof value - sizeof(wchar_t);
-    const LONG status = RegQueryValueExW(key, L"CoralvaneStartUpAutoRun", nullptr, nullptr,
-                                         reinterpret_cast<BYTE*>(value), &size);
-    RegCloseKey(key);
-    return status == ERROR_SUCCESS ? value : L"";
-}
 
 // The program and its icons copied into a folder whose name holds spaces and a percent sign, as a
 // user may unpack it; removed again afterwards.
@@ -70,7 +56,7 @@ TEST_F(OddFolderE2e, RunsKeepsItsFileBesideItselfAndRegistersAQuotedPath) {
     Sleep(700);
     EXPECT_TRUE(e2e::Screenshot(main, L"odd-folder-" + e2e::Bitness() + L".bmp"));
 
-    EXPECT_EQ(AutorunEntry(), L"\"" + exe + L"\"");
+    EXPECT_EQ(RunKeyEntry(), L"\"" + exe + L"\"");
 
     ASSERT_TRUE(e2e::Click(main, kCloseButton));
     EXPECT_EQ(e2e::WaitExit(program, 10000), 0);
