@@ -88,13 +88,7 @@ public:
     static constexpr int kSaveButton = 1031;
     static constexpr int kGpuButton0 = 1032;
     static constexpr int kLoadButton = 1036;
-    static constexpr int kClockDial = 1073;
-    static constexpr int kTemperatureDial = 1074;
-    static constexpr int kFanSlider = 1133;
-    static constexpr int kFanApply = 1134;
-    static constexpr int kFanAuto = 1135;
-    static constexpr int kFanManual = 1136;
-    static constexpr int kFanCurve = 1137;
+    // The dials and fan controls (1073, 1074, 1133-1137) belong to MainFanControl, which names them.
     static constexpr int kMonitorButton = 1138;
     static constexpr int kSettingButton = 1139;
     static constexpr int kBiosButton = 1140;

@@ -37,10 +37,10 @@ void CCoralvaneDlg::OnCommand(int id) {
         case kLoadButton:
             if (currentPage == 0 && profileChosen) LoadProfile();
             return;
-        case kFanApply:
-        case kFanAuto:
-        case kFanManual:
-        case kFanCurve:
+        case MainFanControl::kFanApply:
+        case MainFanControl::kFanAuto:
+        case MainFanControl::kFanManual:
+        case MainFanControl::kFanCurve:
             if (fan && fan->OnFanCommand(id)) OpenSidePanel(kSideFanCurve);
             return;
         case kMonitorButton:

@@ -20,7 +20,7 @@ public:
     int AskUser(std::string_view text, int mode) override { return main.ShowMessage(text, mode); }
     CAdvanceDlg* OverclockPanel() override { return main.OverclockPage(); }
     ProfileFanState FanStateToSave() override {
-        const int position = main.Control(CCoralvaneDlg::kFanSlider).slider.position;
+        const int position = main.Control(MainFanControl::kFanSlider).slider.position;
         return main.fan ? FanStateOf(*main.fan, position) : ProfileFanState{0, 0, {}, {}};
     }
     void TakeFanState(const ProfileFanState& state) override {

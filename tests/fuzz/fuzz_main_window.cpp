@@ -132,11 +132,11 @@ void RunAction(FuzzHost& host, Dlg& dlg, FuzzedDataProvider& in) {
             host.FireTimer(dlg, in.ConsumeIntegralInRange<int>(Dlg::kTimerClock, Dlg::kTimerMinimise));
             break;
         case 1:
-            host.Click(dlg, in.ConsumeIntegralInRange<int>(Dlg::kFanAuto, Dlg::kFanCurve));
+            host.Click(dlg, in.ConsumeIntegralInRange<int>(MainFanControl::kFanAuto, MainFanControl::kFanCurve));
             break;
         case 2:
-            host.DragSlider(dlg, Dlg::kFanSlider, in.ConsumeIntegralInRange<int>(-5, 105));
-            host.Click(dlg, Dlg::kFanApply);
+            host.DragSlider(dlg, MainFanControl::kFanSlider, in.ConsumeIntegralInRange<int>(-5, 105));
+            host.Click(dlg, MainFanControl::kFanApply);
             break;
         case 3:
             host.Click(dlg, Dlg::kGpuButton0 + in.ConsumeIntegralInRange<int>(0, 3));

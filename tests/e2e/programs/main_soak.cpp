@@ -19,6 +19,7 @@
 #include "SoakReading.h"
 #include "app/CCoralvaneApp.h"
 #include "app/CMsgDlg.h"
+#include "app/MainFanControl.h"
 #include "monitor/CMeter.h"
 #include "panels/CAdvanceDlg.h"
 #include "platform/ProgramFolder.h"
@@ -49,13 +50,13 @@ struct Step {
 const std::vector<Step>& Round() {
     using K = StepKind;
     static const std::vector<Step> steps = {
-        {K::MainClick, CCoralvaneDlg::kFanAuto},
-        {K::MainClick, CCoralvaneDlg::kFanApply},
-        {K::MainClick, CCoralvaneDlg::kFanManual},
+        {K::MainClick, MainFanControl::kFanAuto},
+        {K::MainClick, MainFanControl::kFanApply},
+        {K::MainClick, MainFanControl::kFanManual},
         {K::DragFan},
-        {K::MainClick, CCoralvaneDlg::kFanApply},
-        {K::MainClick, CCoralvaneDlg::kFanCurve},
-        {K::MainClick, CCoralvaneDlg::kFanApply},
+        {K::MainClick, MainFanControl::kFanApply},
+        {K::MainClick, MainFanControl::kFanCurve},
+        {K::MainClick, MainFanControl::kFanApply},
         {K::MainClick, CCoralvaneDlg::kGpuButton0},
         {K::MainClick, CCoralvaneDlg::kProfileButton0},
         {K::MainClick, CCoralvaneDlg::kProfileButton0 + 1},
@@ -230,7 +231,7 @@ private:
 
     // Real mouse messages along the slider's channel, there and half-way back.
     void DragFanSlider(HWND mainWindow) {
-        HWND slider = GetDlgItem(mainWindow, CCoralvaneDlg::kFanSlider);
+        HWND slider = GetDlgItem(mainWindow, MainFanControl::kFanSlider);
         if (!slider || !IsWindowVisible(slider) || !IsWindowEnabled(slider)) return;
         RECT r;
         GetClientRect(slider, &r);
