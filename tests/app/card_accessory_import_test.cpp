@@ -4,37 +4,9 @@
 #include <vector>
 
 #include "accessory/CardAccessoryImport.h"
+#include "card_accessory_status.h"
 
 namespace {
-
-// The bytes of one setting in the controller's status.
-struct SettingBytes {
-    uint8_t re, rp3, rp4, fe, fp3, fp4;
-    std::array<uint8_t, 3> rear, front;
-};
-
-constexpr std::array<uint8_t, 3> kRed{255, 0, 0};
-constexpr std::array<uint8_t, 3> kBlue{0, 0, 255};
-constexpr std::array<uint8_t, 3> kWhite{255, 255, 255};
-constexpr std::array<uint8_t, 3> kOrange{255, 128, 0};
-
-std::array<uint8_t, 140> Status(const SettingBytes& idle, const SettingBytes& turbo) {
-    std::array<uint8_t, 140> s{};
-    auto put = [&](const SettingBytes& b, size_t rearRgb, size_t frontRgb, size_t re, size_t fe) {
-        std::copy(b.rear.begin(), b.rear.end(), s.begin() + long(rearRgb));
-        std::copy(b.front.begin(), b.front.end(), s.begin() + long(frontRgb));
-        s[re] = b.re;
-        s[re + 1] = b.rp3;
-        s[re + 2] = b.rp4;
-        s[fe] = b.fe;
-        s[fe + 1] = b.fp3;
-        s[fe + 2] = b.fp4;
-    };
-    put(idle, 0, 5, 30, 41);
-    put(turbo, 15, 20, 85, 96);
-    s[39] = 1;  // the controller holds settings
-    return s;
-}
 
 struct ImportCase {
     const char* name;
@@ -44,24 +16,24 @@ struct ImportCase {
 
 TEST(CardAccessoryImport, ModesAndColoursOfBothSettings) {
     const ImportCase cases[] = {
-        {"both cycle: rear 3/3", {1, 3, 3, 0, 0, 0, kRed, kRed}, {3, 7, 0, 7}},
-        {"both cycle: 3/2 and 3/2", {0, 3, 2, 8, 3, 2, kRed, kRed}, {0, 7, 1, 7}},
-        {"both cycle: steady rear, front 3/1", {0, 0, 0, 3, 3, 1, kRed, kRed}, {3, 7, 1, 7}},
-        {"both cycle: front 0/0, animated rear", {2, 9, 9, 11, 0, 0, kRed, kRed}, {1, 7, 1, 7}},
-        {"front cycles by its effect", {0, 0, 0, 3, 0, 5, kBlue, kRed}, {3, 7, 1, 4}},
-        {"front cycles by 3/2", {0, 0, 5, 10, 3, 2, kWhite, kRed}, {2, 7, 1, 6}},
-        {"rear cycles by its effect", {2, 0, 5, 8, 1, 1, kRed, kBlue}, {0, 4, 1, 7}},
-        {"rear cycles by 3/1", {1, 3, 1, 0, 0, 5, kRed, kWhite}, {3, 6, 0, 7}},
-        {"both from their triples", {1, 0, 0, 11, 0, 5, kBlue, kRed}, {1, 0, 0, 4}},
-        {"colours not in the palette", {0, 0, 0, 0, 0, 5, kOrange, kOrange}, {3, -1, 1, -1}},
-        {"effects not known", {7, 0, 0, 5, 0, 5, kRed, kBlue}, {-1, 4, -1, 0}},
+        {"both cycle: rear 3/3", {1, 3, 3, 0, 0, 0, kRedRgb, kRedRgb}, {3, 7, 0, 7}},
+        {"both cycle: 3/2 and 3/2", {0, 3, 2, 8, 3, 2, kRedRgb, kRedRgb}, {0, 7, 1, 7}},
+        {"both cycle: steady rear, front 3/1", {0, 0, 0, 3, 3, 1, kRedRgb, kRedRgb}, {3, 7, 1, 7}},
+        {"both cycle: front 0/0, animated rear", {2, 9, 9, 11, 0, 0, kRedRgb, kRedRgb}, {1, 7, 1, 7}},
+        {"front cycles by its effect", {0, 0, 0, 3, 0, 5, kBlueRgb, kRedRgb}, {3, 7, 1, 4}},
+        {"front cycles by 3/2", {0, 0, 5, 10, 3, 2, kWhiteRgb, kRedRgb}, {2, 7, 1, 6}},
+        {"rear cycles by its effect", {2, 0, 5, 8, 1, 1, kRedRgb, kBlueRgb}, {0, 4, 1, 7}},
+        {"rear cycles by 3/1", {1, 3, 1, 0, 0, 5, kRedRgb, kWhiteRgb}, {3, 6, 0, 7}},
+        {"both from their triples", {1, 0, 0, 11, 0, 5, kBlueRgb, kRedRgb}, {1, 0, 0, 4}},
+        {"colours not in the palette", {0, 0, 0, 0, 0, 5, kOrangeRgb, kOrangeRgb}, {3, -1, 1, -1}},
+        {"effects not known", {7, 0, 0, 5, 0, 5, kRedRgb, kBlueRgb}, {-1, 4, -1, 0}},
     };
     for (const ImportCase& c : cases) {
-        const SettingBytes other{0, 0, 0, 0, 0, 5, kWhite, kWhite};
-        const CardAccessoryImport idle = DecodeCardAccessoryStatus(Status(c.bytes, other));
+        const SettingBytes other{0, 0, 0, 0, 0, 5, kWhiteRgb, kWhiteRgb};
+        const CardAccessoryImport idle = DecodeCardAccessoryStatus(CardStatus(c.bytes, other));
         EXPECT_EQ(idle.idle, c.expected) << c.name;
         EXPECT_EQ(idle.turbo, (AccessorySet{3, 6, 1, 6})) << c.name;
-        const CardAccessoryImport turbo = DecodeCardAccessoryStatus(Status(other, c.bytes));
+        const CardAccessoryImport turbo = DecodeCardAccessoryStatus(CardStatus(other, c.bytes));
         EXPECT_EQ(turbo.turbo, c.expected) << c.name;
         EXPECT_FALSE(idle.holdsNoSettings);
     }
@@ -71,7 +43,7 @@ TEST(CardAccessoryImport, UnknownTripleIsNotRecognisedNeverTheZoneOffMarker) {
     EXPECT_EQ(PaletteCodeOf(255, 128, 0), kNotRecognised);
     EXPECT_EQ(PaletteCodeOf(0, 0, 0), kNotRecognised);
     EXPECT_EQ(PaletteCodeOf(255, 0, 255), 5);
-    const auto status = Status({0, 0, 0, 0, 0, 5, kRed, kOrange}, {0, 0, 0, 0, 0, 5, kRed, kRed});
+    const auto status = CardStatus({0, 0, 0, 0, 0, 5, kRedRgb, kOrangeRgb}, {0, 0, 0, 0, 0, 5, kRedRgb, kRedRgb});
     EXPECT_EQ(DecodeCardAccessoryStatus(status).idle.frontColour, kNotRecognised);
 }
 
@@ -96,7 +68,7 @@ TEST(CardAccessoryImport, SettingsWordsAndZoneSwitches) {
 }
 
 TEST(CardAccessoryImport, ShortBlockReadsAsZeros) {
-    const auto full = Status({1, 3, 3, 0, 0, 0, kRed, kRed}, {1, 3, 3, 0, 0, 0, kRed, kRed});
+    const auto full = CardStatus({1, 3, 3, 0, 0, 0, kRedRgb, kRedRgb}, {1, 3, 3, 0, 0, 0, kRedRgb, kRedRgb});
     const std::vector<uint8_t> head(full.begin(), full.begin() + 45);
     const CardAccessoryImport result = DecodeCardAccessoryStatus(head);
     EXPECT_EQ(result.idle, (AccessorySet{3, 7, 0, 7}));
