@@ -58,10 +58,10 @@ public:
         int frontColor, frontCycle, frontPalette0, frontSwatch;
         int rearColor, rearCycle, rearPalette0, rearSwatch;
     };
-    static constexpr PageIds kIdleIds{{1078, 1079, 1080, 1081}, {1091, 1092}, 1093, 1135, 1083, 1094,
-                                      1136, 1131, 1096, 1132};
-    static constexpr PageIds kTurboIds{{1104, 1105, 1106, 1107}, {1117, 1118}, 1095, 1119, 1109, 1120,
-                                       1137, 1133, 1122, 1134};
+    static constexpr PageIds kIdleIds{
+        {1078, 1079, 1080, 1081}, {1091, 1092}, 1093, 1135, 1083, 1094, 1136, 1131, 1096, 1132};
+    static constexpr PageIds kTurboIds{
+        {1104, 1105, 1106, 1107}, {1117, 1118}, 1095, 1119, 1109, 1120, 1137, 1133, 1122, 1134};
 
     // Enable and on flags of one page.
     struct PageFlags {

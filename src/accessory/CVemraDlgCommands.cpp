@@ -44,10 +44,10 @@ bool CVemraDlg::OnPageCommand(int page, int id) {
         bool& paletteOpen;
         int32_t& colour;
     };
-    Zone zones[2] = {{ids.frontColor, ids.frontCycle, ids.frontPalette0, ids.frontSwatch, pageFlags.frontPaletteOpen,
-                      FrontColour(page)},
-                     {ids.rearColor, ids.rearCycle, ids.rearPalette0, ids.rearSwatch, pageFlags.rearPaletteOpen,
-                      RearColour(page)}};
+    Zone zones[2] = {{ids.frontColor, ids.frontCycle, ids.frontPalette0, ids.frontSwatch,
+                      pageFlags.frontPaletteOpen, FrontColour(page)},
+                     {ids.rearColor, ids.rearCycle, ids.rearPalette0, ids.rearSwatch,
+                      pageFlags.rearPaletteOpen, RearColour(page)}};
     for (Zone& zone : zones) {
         if (id == zone.colorId) {
             // Opens the palette; the stored colour stays until a chip is clicked.
@@ -112,7 +112,8 @@ void CVemraDlg::OnZoneSwitch(bool front) {
     RefreshZoneSwitch(front ? kFrontSwitch : kRearSwitch, off);
     BeginSend();
     if (transport == kTransportCard) {
-        SendCardFrames(front ? FrontSwitchFrames(lit, SetOf(0), SetOf(1)) : RearSwitchFrames(lit, SetOf(0), SetOf(1)));
+        SendCardFrames(front ? FrontSwitchFrames(lit, SetOf(0), SetOf(1))
+                             : RearSwitchFrames(lit, SetOf(0), SetOf(1)));
     } else if (usbPort) {
         usbPort->SendZoneSwitches(state);
     }
@@ -146,7 +147,8 @@ void CVemraDlg::OnApply() {
     BeginSend();
     if (transport == kTransportCard) {
         const PageFlags& pageFlags = flags[size_t(shownPage)];
-        SendCardFrames(ApplyFrames(uint8_t(shownPage), SetOf(shownPage), pageFlags.frontLit, pageFlags.rearLit));
+        SendCardFrames(
+            ApplyFrames(uint8_t(shownPage), SetOf(shownPage), pageFlags.frontLit, pageFlags.rearLit));
     } else if (usbPort) {
         if (shownPage == 0) {
             usbPort->SendIdleSetting(state);

@@ -4,7 +4,7 @@
 
 namespace {
 
-const char* const kPaletteIcons[7] = {"Led_Red", "Led_Yellow", "Led_Green", "Led_Cyan",
+const char* const kPaletteIcons[7] = {"Led_Red",  "Led_Yellow", "Led_Green", "Led_Cyan",
                                       "Led_Blue", "Led_Purple", "Led_White"};
 
 bool IsPaletteColour(int colour) {
@@ -45,7 +45,8 @@ void CVemraDlg::DeriveEnableFlags() {
 void CVemraDlg::RefreshAllControls() {
     for (int id : kInertButtons) {
         const bool def = id == kInertButtons[0] || id == kInertButtons[2];
-        SetItemIcons(id, def ? "Vemra_Def_D.ico" : "Vemra_Apply_D.ico", def ? "Vemra_Def_D.ico" : "Vemra_Apply_D.ico");
+        SetItemIcons(id, def ? "Vemra_Def_D.ico" : "Vemra_Apply_D.ico",
+                     def ? "Vemra_Def_D.ico" : "Vemra_Apply_D.ico");
     }
     RefreshTabs();
     RefreshZoneSwitch(kFrontSwitch, state.idleFrontOff);
@@ -71,7 +72,7 @@ void CVemraDlg::RefreshTabs() {
 void CVemraDlg::RefreshFrontModes(int page, int mode) {
     const PageIds& ids = IdsOf(page);
     PageFlags& pageFlags = flags[size_t(page)];
-    auto icon = [](int n) { return "Front_Mode" + std::to_string(n); };
+    auto icon = [](int n) { return std::string("Front_Mode").append(1, char('0' + n)); };
     if (mode >= 0 && mode <= 3) {
         const bool locked = mode == 3 && transport == kTransportUsb && RearMode(page) == 0;
         for (int n = 0; n < 4; ++n) {

@@ -107,7 +107,8 @@ void CVemraDlg::ShowSettingPage(int page) {
         const bool show = p == page;
         for (int id : ids.frontModes) ShowItem(id, show);
         for (int id : ids.rearModes) ShowItem(id, show);
-        for (int id : {ids.frontColor, ids.frontCycle, ids.frontSwatch, ids.rearColor, ids.rearCycle, ids.rearSwatch})
+        for (int id :
+             {ids.frontColor, ids.frontCycle, ids.frontSwatch, ids.rearColor, ids.rearCycle, ids.rearSwatch})
             ShowItem(id, show);
         for (int i = 0; i < 7; ++i) {
             ShowItem(ids.frontPalette0 + i, show);

@@ -22,7 +22,9 @@ public:
         return offset < bytes.size() && offset < kCardAccessoryStatusSize ? bytes[offset] : 0;
     }
     int Word(size_t offset) const { return (*this)[offset] << 8 | (*this)[offset + 1]; }
-    int Colour(size_t offset) const { return PaletteCodeOf((*this)[offset], (*this)[offset + 1], (*this)[offset + 2]); }
+    int Colour(size_t offset) const {
+        return PaletteCodeOf((*this)[offset], (*this)[offset + 1], (*this)[offset + 2]);
+    }
 
 private:
     std::span<const uint8_t> bytes;

@@ -22,8 +22,8 @@ const CardFrame kFrontSteady = F(0x08, {1, 0, 0, 0, 0, 0, 0, 0});
 TEST(CardAccessoryFrames, IdleApplyWithCyclingFrontAndBlueRear) {
     const AccessorySet idle{1, kColourCycle, 1, 4};
     EXPECT_EQ(ApplyFrames(0, idle, true, true),
-              (CardFrames{kOpenIdle, kFrontReset, F(0x08, {1, 11, 7, 0x0D, 9, 0, 3, 2}), kRearReset, kRearSteady,
-                          F(0x04, {0, 0, 0, 255, 1}), kClose}));
+              (CardFrames{kOpenIdle, kFrontReset, F(0x08, {1, 11, 7, 0x0D, 9, 0, 3, 2}), kRearReset,
+                          kRearSteady, F(0x04, {0, 0, 0, 255, 1}), kClose}));
 }
 
 TEST(CardAccessoryFrames, TurboApplyWithRedFrontAndBreathingRedRear) {
@@ -36,8 +36,8 @@ TEST(CardAccessoryFrames, TurboApplyWithRedFrontAndBreathingRedRear) {
 TEST(CardAccessoryFrames, BothZonesCyclingChooseEffectsByRearMode) {
     // Rear "~": breathing rear, then the plain front.
     EXPECT_EQ(RenderSetToCard(0, {3, kColourCycle, 0, kColourCycle}),
-              (CardFrames{kOpenIdle, kRearReset, F(0x08, {0, 1, 7, 0x3D, 2, 0, 3, 3}), kFrontReset, kFrontSteady,
-                          kClose}));
+              (CardFrames{kOpenIdle, kRearReset, F(0x08, {0, 1, 7, 0x3D, 2, 0, 3, 3}), kFrontReset,
+                          kFrontSteady, kClose}));
     EXPECT_EQ(RenderSetToCard(0, {2, kColourCycle, 0, kColourCycle}),
               (CardFrames{kOpenIdle, kRearReset, F(0x08, {0, 1, 7, 0x3D, 2, 0, 3, 3}), kFrontReset,
                           F(0x08, {1, 10, 7, 0x0D, 9, 0, 0, 0}), kClose}));
@@ -46,8 +46,8 @@ TEST(CardAccessoryFrames, BothZonesCyclingChooseEffectsByRearMode) {
               (CardFrames{kOpenTurbo, kRearReset, kRearSteady, kFrontReset,
                           F(0x08, {1, 3, 7, 0x0D, 0x7F, 0, 3, 1}), kClose}));
     EXPECT_EQ(RenderSetToCard(1, {0, kColourCycle, 1, kColourCycle}),
-              (CardFrames{kOpenTurbo, kRearReset, kRearSteady, kFrontReset, F(0x08, {1, 8, 7, 0x0D, 1, 0, 3, 3}),
-                          kClose}));
+              (CardFrames{kOpenTurbo, kRearReset, kRearSteady, kFrontReset,
+                          F(0x08, {1, 8, 7, 0x0D, 1, 0, 3, 3}), kClose}));
 }
 
 TEST(CardAccessoryFrames, ApplyWithDarkFrontWhileBothCycleLeavesTheFrontOut) {
@@ -58,9 +58,10 @@ TEST(CardAccessoryFrames, ApplyWithDarkFrontWhileBothCycleLeavesTheFrontOut) {
                           kClose}));
     // A dark rear with rear "~": the front's run, then the breathing rear.
     const AccessorySet turbo{3, kColourCycle, 0, kColourCycle};
-    EXPECT_EQ(ApplyFrames(1, turbo, true, false),
-              (CardFrames{F(0x09, {1, 0, 0}), kOpenTurbo, kFrontReset, F(0x08, {1, 3, 7, 0x0D, 0x7F, 0, 0, 0}),
-                          kRearReset, F(0x08, {0, 1, 7, 0x3D, 2, 0, 3, 1}), kClose}));
+    EXPECT_EQ(
+        ApplyFrames(1, turbo, true, false),
+        (CardFrames{F(0x09, {1, 0, 0}), kOpenTurbo, kFrontReset, F(0x08, {1, 3, 7, 0x0D, 0x7F, 0, 0, 0}),
+                    kRearReset, F(0x08, {0, 1, 7, 0x3D, 2, 0, 3, 1}), kClose}));
     // A dark zone with its own colour is rendered as it is.
     EXPECT_EQ(ApplyFrames(0, {3, 0, 0, 0}, false, false), RenderSetToCard(0, {3, 0, 0, 0}));
 }

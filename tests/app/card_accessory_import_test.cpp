@@ -43,7 +43,8 @@ TEST(CardAccessoryImport, UnknownTripleIsNotRecognisedNeverTheZoneOffMarker) {
     EXPECT_EQ(PaletteCodeOf(255, 128, 0), kNotRecognised);
     EXPECT_EQ(PaletteCodeOf(0, 0, 0), kNotRecognised);
     EXPECT_EQ(PaletteCodeOf(255, 0, 255), 5);
-    const auto status = CardStatus({0, 0, 0, 0, 0, 5, kRedRgb, kOrangeRgb}, {0, 0, 0, 0, 0, 5, kRedRgb, kRedRgb});
+    const auto status =
+        CardStatus({0, 0, 0, 0, 0, 5, kRedRgb, kOrangeRgb}, {0, 0, 0, 0, 0, 5, kRedRgb, kRedRgb});
     EXPECT_EQ(DecodeCardAccessoryStatus(status).idle.frontColour, kNotRecognised);
 }
 

@@ -15,8 +15,8 @@ inline constexpr std::array<uint8_t, 3> kWhiteRgb{255, 255, 255};
 inline constexpr std::array<uint8_t, 3> kOrangeRgb{255, 128, 0};
 
 // A status holding settings (word 38..39 non-zero) with both zones lit unless told otherwise.
-inline std::array<uint8_t, 140> CardStatus(const SettingBytes& idle, const SettingBytes& turbo, bool frontLit = true,
-                                           bool rearLit = true) {
+inline std::array<uint8_t, 140> CardStatus(const SettingBytes& idle, const SettingBytes& turbo,
+                                           bool frontLit = true, bool rearLit = true) {
     std::array<uint8_t, 140> s{};
     auto put = [&](const SettingBytes& b, size_t rearRgb, size_t frontRgb, size_t re, size_t fe) {
         std::copy(b.rear.begin(), b.rear.end(), s.begin() + long(rearRgb));

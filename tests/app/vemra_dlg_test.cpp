@@ -103,9 +103,9 @@ TEST_F(VemraDlgTest, CardTurboApplySendsTheTurboSetting) {
     ASSERT_TRUE(host.Click(dlg, CVemraDlg::kTurboTab));
     EXPECT_FALSE(dlg.Control(idle.frontModes[0]).visible);
     ASSERT_TRUE(host.Click(dlg, turbo.frontModes[3]));
-    ASSERT_TRUE(host.Click(dlg, turbo.frontPalette0));     // red
-    ASSERT_TRUE(host.Click(dlg, turbo.rearModes[0]));      // "~": allowed beside any front on the card
-    ASSERT_TRUE(host.Click(dlg, turbo.rearPalette0));      // red
+    ASSERT_TRUE(host.Click(dlg, turbo.frontPalette0));  // red
+    ASSERT_TRUE(host.Click(dlg, turbo.rearModes[0]));   // "~": allowed beside any front on the card
+    ASSERT_TRUE(host.Click(dlg, turbo.rearPalette0));   // red
     ASSERT_TRUE(host.Click(dlg, CVemraDlg::kApplyButton));
     EXPECT_EQ(frames, ApplyFrames(1, {3, 0, 0, 0}, true, true));
     EXPECT_EQ(frames.front(), (CardFrame{0x0B, {1, 1}}));
@@ -119,7 +119,8 @@ TEST_F(VemraDlgTest, CardStatusWithoutSettingsRestoresAndSendsTheDefaults) {
     dlg.ImportCardLightingState(empty);
     EXPECT_EQ(frames, DefaultFrames());
     const VemraState& s = dlg.State();
-    EXPECT_EQ((AccessorySet{s.idleFrontMode, s.idleFrontColour, s.idleRearMode, s.idleRearColour}), DefaultIdleSet());
+    EXPECT_EQ((AccessorySet{s.idleFrontMode, s.idleFrontColour, s.idleRearMode, s.idleRearColour}),
+              DefaultIdleSet());
     EXPECT_EQ((AccessorySet{s.turboFrontMode, s.turboFrontColour, s.turboRearMode, s.turboRearColour}),
               DefaultTurboSet());
     EXPECT_FALSE(dlg.AwaitingAccessoryState());
@@ -178,8 +179,9 @@ TEST_F(VemraDlgTest, NothingChangesOrSendsUntilTheAccessoryReports) {
     EXPECT_EQ(Icon(CVemraDlg::kFrontSwitch), "LED_OnOffD.ico");
     EXPECT_EQ(Icon(CVemraDlg::kApplyButton), "Adv_Apply_D.ico");
     EXPECT_EQ(dlg.Control(idle.frontSwatch).bitmap, CVemraDlg::kSwatchNotReported);
-    for (int id : {idle.frontModes[1], idle.rearModes[1], idle.frontColor, idle.frontCycle, CVemraDlg::kFrontSwitch,
-                   CVemraDlg::kRearSwitch, CVemraDlg::kDefaultButton, CVemraDlg::kApplyButton}) {
+    for (int id :
+         {idle.frontModes[1], idle.rearModes[1], idle.frontColor, idle.frontCycle, CVemraDlg::kFrontSwitch,
+          CVemraDlg::kRearSwitch, CVemraDlg::kDefaultButton, CVemraDlg::kApplyButton}) {
         host.Click(dlg, id);
     }
     EXPECT_TRUE(port.sent.empty());
@@ -196,7 +198,8 @@ TEST_F(VemraDlgTest, UsbReportedStateLocksTheFrontBesideBreathingRear) {
     EXPECT_FALSE(dlg.AwaitingAccessoryState());
     EXPECT_EQ(dlg.State().stateKnown, 0);
     // Idle: "----" beside "~": the other front modes are locked.
-    for (int n = 0; n < 3; ++n) EXPECT_EQ(Icon(idle.frontModes[size_t(n)]), "Front_Mode" + std::to_string(n) + "_D.ico");
+    for (int n = 0; n < 3; ++n)
+        EXPECT_EQ(Icon(idle.frontModes[size_t(n)]), "Front_Mode" + std::to_string(n) + "_D.ico");
     EXPECT_EQ(Icon(idle.frontModes[3]), "Front_Mode3_H.ico");
     EXPECT_EQ(Icon(idle.rearModes[0]), "Rear_Mode0_H.ico");
     EXPECT_EQ(Icon(idle.frontPalette0 + 4), "Led_Blue_H.ico");
