@@ -198,8 +198,9 @@ TEST_F(VemraDlgTest, UsbReportedStateLocksTheFrontBesideBreathingRear) {
     EXPECT_FALSE(dlg.AwaitingAccessoryState());
     EXPECT_EQ(dlg.State().stateKnown, 0);
     // Idle: "----" beside "~": the other front modes are locked.
-    for (int n = 0; n < 3; ++n)
-        EXPECT_EQ(Icon(idle.frontModes[size_t(n)]), "Front_Mode" + std::to_string(n) + "_D.ico");
+    EXPECT_EQ(Icon(idle.frontModes[0]), "Front_Mode0_D.ico");
+    EXPECT_EQ(Icon(idle.frontModes[1]), "Front_Mode1_D.ico");
+    EXPECT_EQ(Icon(idle.frontModes[2]), "Front_Mode2_D.ico");
     EXPECT_EQ(Icon(idle.frontModes[3]), "Front_Mode3_H.ico");
     EXPECT_EQ(Icon(idle.rearModes[0]), "Rear_Mode0_H.ico");
     EXPECT_EQ(Icon(idle.frontPalette0 + 4), "Led_Blue_H.ico");
