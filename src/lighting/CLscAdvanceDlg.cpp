@@ -20,7 +20,8 @@ Color ToColor(Rgb8 c) {
 // The swatch: a rectangle filled with the editor's colour.
 class CColourSwatch : public CWndControl {
 public:
-    CColourSwatch(CDialog& dialog, int id, const Rect& rect) : CWndControl(dialog, id, ControlKind::OwnerDrawn, rect) {}
+    CColourSwatch(CDialog& dialog, int id, const Rect& rect)
+        : CWndControl(dialog, id, ControlKind::OwnerDrawn, rect) {}
     void SetColour(Color c) {
         colour = c;
         Invalidate();
@@ -174,7 +175,8 @@ void CLscAdvanceDlg::OnPaint(Canvas& canvas) {
     using namespace ColourWheel;
     for (int i = 0; i < kBarHeight; ++i) {
         const int y = kBarBottom - i;
-        canvas.DrawLine({kBarLeft, y}, {kBarRight + 1, y}, ToColor(HsvToRgb(hue, saturation, BarLineValue(i))));
+        canvas.DrawLine({kBarLeft, y}, {kBarRight + 1, y},
+                        ToColor(HsvToRgb(hue, saturation, BarLineValue(i))));
     }
     // The markers are drawn inverting what lies below, so they show on any colour of the wheel.
     canvas.SetDrawMode(DrawMode::Xor);

@@ -22,9 +22,9 @@ constexpr Place kFixedPlaces[] = {
 };
 
 const char* const kZoneIcons[] = {"Lsc_Logo", "Lsc_Front", "Lsc_Rear"};
-const char* const kColourIcons[] = {"Led_Red", "Led_Yellow", "Led_Purple", "Led_Green",
+const char* const kColourIcons[] = {"Led_Red",  "Led_Yellow", "Led_Purple", "Led_Green",
                                     "Led_Cyan", "Led_Blue",   "Led_White"};
-const char* const kModeIcons[] = {"Lsc_Static", "Lsc_Breath", "Lsc_Strobe",
+const char* const kModeIcons[] = {"Lsc_Static", "Lsc_Breath",  "Lsc_Strobe",
                                   "Lsc_Cycle",  "Lsc_Rainbow", "Lsc_Wave"};
 
 std::string IconFor(const std::string& base, Look look) {
@@ -155,11 +155,11 @@ void CLscLedDlg::DrawRows() {
     SetItemIcons(kCustom, custom, custom);
 
     // The level shows only for the effects that use it; the buttons still set it otherwise.
-    const bool levelShown = on && zone.mode != ZoneBreath && zone.mode != ZoneCycle && zone.mode != ZoneRainbow &&
-                            zone.mode != ZoneWave;
+    const bool levelShown = on && zone.mode != ZoneBreath && zone.mode != ZoneCycle &&
+                            zone.mode != ZoneRainbow && zone.mode != ZoneWave;
     for (int i = 0; i < 8; ++i) {
-        const std::string icon =
-            IconFor("Led_Bright" + std::to_string(i), levelShown ? Pick(zone.brightness == i) : Look::Unavailable);
+        const std::string icon = IconFor("Led_Bright" + std::to_string(i),
+                                         levelShown ? Pick(zone.brightness == i) : Look::Unavailable);
         SetItemIcons(kBrightness0 + i, icon, icon);
     }
     const bool waveReacts = WaveReacts();

@@ -40,7 +40,8 @@ int PickBar(Point pt) {
 Point WheelMarker(int hue, int saturation) {
     const double r = double(saturation) * kRadius / 255;
     const double angle = hue * kPi / 180;
-    return {kCentre.x + static_cast<int>(std::cos(angle) * r), kCentre.y - static_cast<int>(std::sin(angle) * r)};
+    return {kCentre.x + static_cast<int>(std::cos(angle) * r),
+            kCentre.y - static_cast<int>(std::sin(angle) * r)};
 }
 
 int BarMarkerY(int value) {

@@ -49,7 +49,8 @@ void AppendEffect(ZoneSequence& out, uint8_t zone, ZoneRgb colour, uint8_t effec
 }
 
 ZoneRgb ColourToSend(const ZoneSettings& zone) {
-    return zone.colourIndex == kZoneCustomColour ? zone.Colour() : ScaleZoneColour(zone.Colour(), zone.brightness);
+    return zone.colourIndex == kZoneCustomColour ? zone.Colour()
+                                                 : ScaleZoneColour(zone.Colour(), zone.brightness);
 }
 
 }  // namespace

@@ -39,7 +39,8 @@ TEST_F(FanVoltDlgTest, FailedWriteKeepsTheShownState) {
 }
 
 TEST_F(FanVoltDlgTest, InertControlsSendNothing) {
-    for (int id : {CFanVoltDlg::kDefault1, CFanVoltDlg::kApply1, CFanVoltDlg::kDefault2, CFanVoltDlg::kApply2}) {
+    for (int id :
+         {CFanVoltDlg::kDefault1, CFanVoltDlg::kApply1, CFanVoltDlg::kDefault2, CFanVoltDlg::kApply2}) {
         host.Click(dlg, id);
     }
     EXPECT_TRUE(sender.sent.empty());

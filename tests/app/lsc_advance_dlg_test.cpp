@@ -131,8 +131,8 @@ TEST_F(LscAdvanceDlgTest, BrightnessWaitsForAControlThatClosesTheEditor) {
 }
 
 TEST_F(LscAdvanceDlgTest, ControlsThatCloseTheEditor) {
-    for (int id : {CLscLedDlg::kLogo + 1, CLscLedDlg::kTurbo, CLscLedDlg::kColour0 + 3, CLscLedDlg::kMode0 + 3,
-                   CLscLedDlg::kWave, CLscLedDlg::kDefault}) {
+    for (int id : {CLscLedDlg::kLogo + 1, CLscLedDlg::kTurbo, CLscLedDlg::kColour0 + 3,
+                   CLscLedDlg::kMode0 + 3, CLscLedDlg::kWave, CLscLedDlg::kDefault}) {
         host.Click(page, CLscLedDlg::kIdle);
         host.Click(page, CLscLedDlg::kLogo);
         host.Click(page, CLscLedDlg::kMode0);

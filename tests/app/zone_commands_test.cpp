@@ -44,10 +44,10 @@ TEST(ZoneCommands, ColourSentFollowsModeBrightnessAndCustomColour) {
         Bytes colour;
     };
     const Case cases[] = {
-        {ZoneStatic, 5, 3, {}, {2, 0, 0, 127, 1}},          // blue at level 3
-        {ZoneStatic, 4, 0, {}, {2, 0, 31, 31, 1}},          // cyan at level 0
-        {ZoneStrobe, 6, 1, {}, {2, 63, 63, 63, 1}},         // strobe scales too
-        {ZoneBreath, 0, 2, {}, {2, 255, 0, 0, 1}},          // breath never scales
+        {ZoneStatic, 5, 3, {}, {2, 0, 0, 127, 1}},               // blue at level 3
+        {ZoneStatic, 4, 0, {}, {2, 0, 31, 31, 1}},               // cyan at level 0
+        {ZoneStrobe, 6, 1, {}, {2, 63, 63, 63, 1}},              // strobe scales too
+        {ZoneBreath, 0, 2, {}, {2, 255, 0, 0, 1}},               // breath never scales
         {ZoneStatic, 7, 0, {255, 255, 0}, {2, 255, 255, 0, 1}},  // custom equal to yellow: unscaled
         {ZoneStatic, 1, kZoneUnset, {}, {2, 255, 255, 0, 1}},    // unset level: the top level
         {ZoneCycle, 0, 0, {}, {2, 255, 255, 255, 1}},
@@ -69,8 +69,8 @@ TEST(ZoneCommands, EffectPerModeAndLayout) {
         Bytes effect;
     };
     const Case cases[] = {
-        {ZoneBreath, 0, {1, 1, 7, 0x0D, 0x01, 0xD0}}, {ZoneStrobe, 0, {1, 4, 7, 0x0D, 0x10, 0x00}},
-        {ZoneCycle, 0, {1, 1, 7, 0x0D, 0x00, 0xF0}},  {ZoneCycle, 1, {1, 2, 7, 0x0D, 0x00, 0xF0}},
+        {ZoneBreath, 0, {1, 1, 7, 0x0D, 0x01, 0xD0}},  {ZoneStrobe, 0, {1, 4, 7, 0x0D, 0x10, 0x00}},
+        {ZoneCycle, 0, {1, 1, 7, 0x0D, 0x00, 0xF0}},   {ZoneCycle, 1, {1, 2, 7, 0x0D, 0x00, 0xF0}},
         {ZoneRainbow, 2, {1, 2, 7, 0x0D, 0x00, 0xF0}}, {ZoneWave, 0, {1, 6, 7, 0x0D, 0x00, 0x0A}},
     };
     for (const Case& c : cases) {
@@ -100,9 +100,10 @@ TEST(ZoneCommands, UnsetModeAndCycleOnUnknownLayoutSendOnlyTheSetFrame) {
 
 TEST(ZoneCommands, WaveJoinsZonesOnlyOnLayoutsOneAndTwo) {
     ZoneLightingState plain = StateWith(0, kZoneSetTurbo, kZoneLogo, ZoneWave, 0, 7);
-    EXPECT_EQ(ApplyZone(plain, kZoneSetTurbo, kZoneLogo),
-              (ZoneSequence{C(0x0B, {1, 1}), C(0x0A, {0, 0}), C(0x04, {0, 255, 255, 255, 1}),
-                            C(0x09, {0, 0xFF, 0xFF}), C(0x08, {0, 6, 7, 0x0D, 0x00, 0x0A}), C(0x0B, {0, 0})}));
+    EXPECT_EQ(
+        ApplyZone(plain, kZoneSetTurbo, kZoneLogo),
+        (ZoneSequence{C(0x0B, {1, 1}), C(0x0A, {0, 0}), C(0x04, {0, 255, 255, 255, 1}),
+                      C(0x09, {0, 0xFF, 0xFF}), C(0x08, {0, 6, 7, 0x0D, 0x00, 0x0A}), C(0x0B, {0, 0})}));
     EXPECT_FALSE(plain.waveActive[1]);
 
     ZoneLightingState joined = StateWith(1, kZoneSetTurbo, kZoneLogo, ZoneWave, 0, 7);
@@ -139,9 +140,9 @@ TEST(ZoneCommands, LeavingWaveRestoresLayoutAndResendsZonesZeroAndOne) {
 }
 
 TEST(ZoneCommands, SwitchAllZonesCoversBothSets) {
-    EXPECT_EQ(SwitchAllZones(0),
-              (ZoneSequence{C(0x0B, {1, 0}), C(0x05, {0, 0}), C(0x05, {1, 0}), C(0x05, {2, 0}), C(0x0B, {1, 1}),
-                            C(0x05, {0, 0}), C(0x05, {1, 0}), C(0x05, {2, 0}), C(0x0B, {0, 0})}));
+    EXPECT_EQ(SwitchAllZones(0), (ZoneSequence{C(0x0B, {1, 0}), C(0x05, {0, 0}), C(0x05, {1, 0}),
+                                               C(0x05, {2, 0}), C(0x0B, {1, 1}), C(0x05, {0, 0}),
+                                               C(0x05, {1, 0}), C(0x05, {2, 0}), C(0x0B, {0, 0})}));
     EXPECT_EQ(SwitchAllZones(1)[1], C(0x05, {0, 1}));
 }
 
@@ -181,7 +182,8 @@ TEST(ZoneCommands, RestoreDefaultsPausesResetsAndSendsEveryZone) {
         const bool known = layout <= 2;
         EXPECT_EQ(state.settings[0][2].Colour(), (ZoneRgb{0, 0, 255}));
         EXPECT_EQ(state.settings[0][2].mode, known ? uint8_t(ZoneBreath) : kZoneUnset);
-        EXPECT_EQ(state.settings[1][2], (ZoneSettings{uint8_t(known ? ZoneStatic : ZoneWave), 255, 0, 0, 0, 7, 1}));
+        EXPECT_EQ(state.settings[1][2],
+                  (ZoneSettings{uint8_t(known ? ZoneStatic : ZoneWave), 255, 0, 0, 0, 7, 1}));
         EXPECT_EQ(state.waveActive, (std::array<bool, 2>{false, false}));
         EXPECT_TRUE(state.lightingOn);
         EXPECT_TRUE(state.idleShown);
@@ -200,9 +202,9 @@ TEST(ZoneCommands, LayoutEntriesPerLayout) {
 TEST(ZoneCommands, InitialisationProgramsBlueBreathingIdleAndRedTurbo) {
     EXPECT_EQ(InitialiseZoneController(2),
               (ZoneSequence{C(0x06, {0, 0x00, 0x01, 1}), C(0x04, {0, 0, 0, 255, 1}), C(0x09, {0, 0xFF, 0xFF}),
-                            C(0x08, {0, 1, 7, 0x0D, 0x01, 0xD0}), C(0x03, {0x00, 0x01, 0x01}), C(0x0B, {1, 1}),
-                            C(0x06, {0, 0x00, 0x01, 1}), C(0x04, {0, 255, 0, 0, 1}), C(0x03, {0x00, 0x01, 0x01}),
-                            C(0x0B, {0, 0})}));
+                            C(0x08, {0, 1, 7, 0x0D, 0x01, 0xD0}), C(0x03, {0x00, 0x01, 0x01}),
+                            C(0x0B, {1, 1}), C(0x06, {0, 0x00, 0x01, 1}), C(0x04, {0, 255, 0, 0, 1}),
+                            C(0x03, {0x00, 0x01, 0x01}), C(0x0B, {0, 0})}));
     const ZoneSequence seq = InitialiseZoneController(1);
     ASSERT_EQ(seq.size(), 3u + 9u + 1u + 1u + 3u + 3u + 1u + 1u);
     EXPECT_EQ(seq[9], C(0x04, {2, 0, 0, 255, 1}));

@@ -30,9 +30,9 @@ TEST(ZoneStatus, ColourRecognitionFindsNamedColourAndLevel) {
         uint8_t index, level;
     };
     const Case cases[] = {
-        {{0, 95, 0}, true, 3, 2},    {{10, 20, 30}, false, 0, 0},     {{255, 0, 0}, true, 0, 7},
-        {{31, 31, 31}, true, 6, 0},  {{0, 0, 0}, false, 0, 0},        {{127, 0, 127}, true, 2, 3},
-        {{95, 95, 0}, true, 1, 2},   {{95, 0, 0}, true, 0, 2},        {{95, 63, 0}, false, 0, 0},
+        {{0, 95, 0}, true, 3, 2},   {{10, 20, 30}, false, 0, 0}, {{255, 0, 0}, true, 0, 7},
+        {{31, 31, 31}, true, 6, 0}, {{0, 0, 0}, false, 0, 0},    {{127, 0, 127}, true, 2, 3},
+        {{95, 95, 0}, true, 1, 2},  {{95, 0, 0}, true, 0, 2},    {{95, 63, 0}, false, 0, 0},
     };
     for (const Case& c : cases) {
         uint8_t index = 99, level = 99;
@@ -49,9 +49,9 @@ TEST(ZoneStatus, EffectCodesMapToModesByLayout) {
         uint8_t effect, parameter, layout, mode;
     };
     const Case cases[] = {
-        {0, 0, 0, ZoneStatic},  {1, 3, 0, ZoneCycle},    {1, 1, 0, ZoneBreath}, {2, 0, 0, ZoneRainbow},
-        {2, 0, 1, ZoneCycle},   {2, 0, 2, ZoneCycle},    {2, 0, 0xFF, ZoneStatic}, {3, 0, 1, ZoneCycle},
-        {4, 0x10, 1, ZoneStrobe}, {5, 0, 0, ZoneStatic}, {6, 0, 1, ZoneWave},   {7, 0, 0, ZoneStatic},
+        {0, 0, 0, ZoneStatic},    {1, 3, 0, ZoneCycle},  {1, 1, 0, ZoneBreath},    {2, 0, 0, ZoneRainbow},
+        {2, 0, 1, ZoneCycle},     {2, 0, 2, ZoneCycle},  {2, 0, 0xFF, ZoneStatic}, {3, 0, 1, ZoneCycle},
+        {4, 0x10, 1, ZoneStrobe}, {5, 0, 0, ZoneStatic}, {6, 0, 1, ZoneWave},      {7, 0, 0, ZoneStatic},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ZoneModeFromEffect(c.effect, c.parameter, c.layout), c.mode)
