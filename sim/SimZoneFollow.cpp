@@ -17,6 +17,10 @@ size_t SimZoneFollower::ColourOffset(uint8_t zone) const {
 }
 
 bool SimZoneFollower::Take(uint8_t command, const std::vector<uint8_t>& p, Status& status) {
+    if (!started) {
+        factory = status;
+        started = true;
+    }
     const size_t block = writingSet == 0 ? 0 : kTurboBlock;
     switch (command) {
         case 0x0B:

@@ -13,7 +13,7 @@ uint16_t Value(const Status& s, size_t at) {
 TEST(SimZoneFollow, ColoursAndEffectsLandInTheWrittenSetAtTheLayoutsOffsets) {
     Status factory{};
     factory[0] = 9;
-    SimZoneFollower follower(1, factory);
+    SimZoneFollower follower(1);
     Status s = factory;
     EXPECT_TRUE(follower.Take(0x0B, {1, 1}, s));
     EXPECT_TRUE(follower.Take(0x04, {0, 1, 2, 3, 1}, s));
@@ -41,7 +41,7 @@ TEST(SimZoneFollow, ColoursAndEffectsLandInTheWrittenSetAtTheLayoutsOffsets) {
 }
 
 TEST(SimZoneFollow, LayoutEntriesSwitchesAndFanVolt) {
-    SimZoneFollower follower(1, Status{});
+    SimZoneFollower follower(1);
     Status s{};
     follower.Take(0x06, {1, 0x03, 0x87, 0}, s);
     follower.Take(0x06, {0, 0x03, 0xFF, 1}, s);
@@ -65,7 +65,7 @@ TEST(SimZoneFollow, LayoutEntriesSwitchesAndFanVolt) {
 }
 
 TEST(SimZoneFollow, LayoutTwoHasOnlyTheLogo) {
-    SimZoneFollower follower(2, Status{});
+    SimZoneFollower follower(2);
     Status s{};
     EXPECT_TRUE(follower.Take(0x04, {0, 1, 2, 3, 1}, s));
     EXPECT_FALSE(follower.Take(0x04, {1, 7, 7, 7, 1}, s));
