@@ -24,6 +24,8 @@ constexpr Place kFixedPlaces[] = {
 const char* const kZoneIcons[] = {"Lsc_Logo", "Lsc_Front", "Lsc_Rear"};
 const char* const kColourIcons[] = {"Led_Red",  "Led_Yellow", "Led_Purple", "Led_Green",
                                     "Led_Cyan", "Led_Blue",   "Led_White"};
+const char* const kBrightnessIcons[] = {"Led_Bright0", "Led_Bright1", "Led_Bright2", "Led_Bright3",
+                                        "Led_Bright4", "Led_Bright5", "Led_Bright6", "Led_Bright7"};
 const char* const kModeIcons[] = {"Lsc_Static", "Lsc_Breath",  "Lsc_Strobe",
                                   "Lsc_Cycle",  "Lsc_Rainbow", "Lsc_Wave"};
 
@@ -158,8 +160,8 @@ void CLscLedDlg::DrawRows() {
     const bool levelShown = on && zone.mode != ZoneBreath && zone.mode != ZoneCycle &&
                             zone.mode != ZoneRainbow && zone.mode != ZoneWave;
     for (int i = 0; i < 8; ++i) {
-        const std::string icon = IconFor("Led_Bright" + std::to_string(i),
-                                         levelShown ? Pick(zone.brightness == i) : Look::Unavailable);
+        const std::string icon =
+            IconFor(kBrightnessIcons[i], levelShown ? Pick(zone.brightness == i) : Look::Unavailable);
         SetItemIcons(kBrightness0 + i, icon, icon);
     }
     const bool waveReacts = WaveReacts();
