@@ -11,6 +11,7 @@
 #include "app/StartupSettings.h"
 #include "controls/CBkDialogST.h"
 #include "gpu/CGpuControl.h"
+#include "platform/HidSystem.h"
 #include "platform/NotificationArea.h"
 #include "platform/ProgramFolder.h"
 #include "platform/ShellOpen.h"
@@ -54,6 +55,8 @@ struct CoralvaneServices {
     Clock* clock = nullptr;
     // Registers the program to start with Windows; 0 on success. Unset counts as a failure.
     std::function<int()> setAutorun;
+    // The HID interfaces where the USB lighting accessory is looked for; null finds none.
+    HidSystem* hid = nullptr;
 };
 
 // The program's one top-level window: skinned, 1000 × 504, owning the GPU control object, the page
