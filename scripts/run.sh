@@ -11,6 +11,8 @@ wine_prefix_ready
 wine_install_sim_driver
 export CORALVANE_SIM_SCENARIO=${CORALVANE_SIM_SCENARIO:-$ROOT/sim/scenarios/warmup.scn}
 export CORALVANE_SIM_JOURNAL=${CORALVANE_SIM_JOURNAL:-$ROOT/build/sim-journal.txt}
+export CORALVANE_SIM_ACCESSORY=${CORALVANE_SIM_ACCESSORY-A1}
+export CORALVANE_SIM_ACCESSORY_JOURNAL=${CORALVANE_SIM_ACCESSORY_JOURNAL:-$ROOT/build/sim-accessory-journal.txt}
 exe="$ROOT/build/$arch/src/Coralvane.exe"
 if [[ -n "${DISPLAY:-}" ]]; then
   echo "Starting $exe (simulated driver journal: $CORALVANE_SIM_JOURNAL)"

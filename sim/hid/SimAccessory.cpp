@@ -12,7 +12,7 @@ constexpr size_t kBlockSize = 200;
 
 void AppendJournal(const std::string& file, const std::vector<uint8_t>& command) {
     if (file.empty()) return;
-    std::FILE* out = std::fopen(file.c_str(), "a");
+    std::FILE* out = std::fopen(file.c_str(), "ab");
     if (!out) return;
     for (size_t i = 0; i < command.size(); ++i) std::fprintf(out, i ? " %02X" : "%02X", command[i]);
     std::fputc('\n', out);

@@ -1,8 +1,10 @@
 #include "app/CCoralvaneApp.h"
 #include "monitor/CMeter.h"
+#include "sim/hid/SimAccessory.h"
 #include "win32/DriverLoader.h"
 #include "win32/Win32AutorunStore.h"
 #include "win32/Win32FontProbe.h"
+#include "win32/Win32HidSystem.h"
 #include "win32/Win32Host.h"
 #include "win32/Win32InstanceGuard.h"
 #include "win32/Win32NotificationArea.h"
@@ -35,6 +37,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     services.shell = &shell;
     Win32AutorunStore autorun;
     services.setAutorun = [&autorun] { return static_cast<int>(autorun.SetAutorun()); };
+    // The USB accessory is looked for among the system's HID interfaces, or, for tests and
+    // `make run`, among simulated ones named by CORALVANE_SIM_ACCESSORY.
+    Win32HidSystem systemHid;
+    std::unique_ptr<SimHidSystem> simulatedHid = SimAccessoriesFromEnvironment();
+    services.hid = simulatedHid ? static_cast<HidSystem*>(simulatedHid.get()) : &systemHid;
     Win32InstanceGuard guard;
     CCoralvaneApp coralvane(services, guard);
     app = &coralvane;
