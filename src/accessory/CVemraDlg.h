@@ -2,23 +2,14 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "accessory/AccessoryConnection.h"
 #include "accessory/CardAccessoryFrames.h"
-#include "accessory/VemraState.h"
 #include "controls/CBkDialogST.h"
-
-// What the accessory page sends to the USB accessory; the connection behind it owns the link.
-class AccessoryCommandPort {
-public:
-    virtual ~AccessoryCommandPort() = default;
-    virtual void SendIdleSetting(const VemraState& state) = 0;
-    virtual void SendTurboSetting(const VemraState& state) = 0;
-    virtual void SendZoneSwitches(const VemraState& state) = 0;
-    virtual void SendDefaults() = 0;
-};
 
 // The accessory lighting page: front and rear zone of a two-zone device, each with a mode and a
 // colour, for an Idle and a Turbo setting, with zone switches, Default and Apply. Transport 0 drives
@@ -73,7 +64,9 @@ public:
         bool rearLit = false;
     };
 
-    explicit CVemraDlg(UiHost& host);
+    // `hid` null: no accessory is ever found. `clock` paces the state request.
+    CVemraDlg(UiHost& host, HidSystem* hid, Clock& clock);
+    ~CVemraDlg() override;
 
     // Transport 1 stores it and empties the accessory list; transport 0 forgets the state until the
     // accessory reports it again and lists the accessories found at creation.
@@ -82,30 +75,32 @@ public:
     void ImportCardLightingState(std::span<const uint8_t> status);
     void DeriveEnableFlags();
     void RefreshAllControls();
-    // The accessory's reported state (transport 0), taken while the page waits for it.
-    void TakeAccessoryState(const VemraState& reported);
+
+    // Transport 0: connects to the chosen accessory (a message when that fails); 1 when connected.
+    int ConnectAccessory();
+    // Stops the reader and closes the link (program end; unplugging does it by itself).
+    void ShutdownAccessory();
+    // Called after the open accessory was unplugged and shut down (the main window hands back).
+    void SetAccessoryRemovedHandler(std::function<void()> handler) { onRemoved = std::move(handler); }
+    AccessoryConnection& Connection() { return *connection; }
 
     // Where frames for the card's controller go (transport 1), one call per frame.
     void SetCardFrameSender(std::function<void(const CardFrame&)> sender) { cardSender = std::move(sender); }
-    void SetAccessoryCommandPort(AccessoryCommandPort* port) { usbPort = port; }
-    // The accessory list: one line "USB %d" per listed entry (the serial table's index of an
-    // accessory with a serial number); choosing a line chooses its entry.
-    void SetAccessoryEntries(std::vector<int> entries);
 
     const VemraState& State() const { return state; }
     const PageFlags& Flags(int page) const { return flags[page & 1]; }
     int ShownPage() const { return shownPage; }
     int Transport() const { return transport; }
-    bool AwaitingAccessoryState() const { return awaitingState; }
-    int SelectedEntry() const { return selectedEntry; }
+    bool AwaitingAccessoryState() const { return connection->AwaitingState(); }
+    int SelectedEntry() const { return connection->SelectedEntry(); }
 
 protected:
     void OnInitDialog() override;
     void OnCommand(int id) override;
+    void OnDestroy() override;
     void OnSelectionChanged(int id) override;
-
-    // The user picked list entry `entry`; the USB side reconnects to it.
-    virtual void OnAccessoryChosen(int /*entry*/) {}
+    void OnTimer(int timerId) override;
+    void OnDeviceChange(uint32_t event, uint32_t deviceType) override;
 
 private:
     // Layout (CVemraDlgLayout.cpp).
@@ -138,6 +133,8 @@ private:
 
     // Transport 1 (CVemraDlgCard.cpp).
     void SendCardFrames(const CardFrames& frames);
+    // Transport 0: the state the accessory reported, on the UI thread.
+    void ApplyReportedState(const VemraState& reported);
 
     // The setting fields of a page.
     int32_t& FrontMode(int page) { return page == 0 ? state.idleFrontMode : state.turboFrontMode; }
@@ -153,9 +150,9 @@ private:
     std::array<PageFlags, 2> flags{};
     int shownPage = 0;
     int transport = kTransportUsb;
-    bool awaitingState = true;
+    // The entry of the serial table each line of the accessory list stands for.
     std::vector<int> listedEntries;
-    int selectedEntry = 0;
     std::function<void(const CardFrame&)> cardSender;
-    AccessoryCommandPort* usbPort = nullptr;
+    std::function<void()> onRemoved;
+    std::unique_ptr<AccessoryConnection> connection;
 };

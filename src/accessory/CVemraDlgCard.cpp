@@ -13,15 +13,14 @@ void CVemraDlg::SetLightingTransport(int newTransport) {
         return;
     }
     transport = kTransportUsb;
-    awaitingState = true;
+    connection->SetAwaitingState(true);
     state = VemraState{};
     RefreshAllControls();
-    selectedEntry = listedEntries.empty() ? 0 : listedEntries.front();
     FillAccessoryList();
 }
 
 void CVemraDlg::ImportCardLightingState(std::span<const uint8_t> status) {
-    awaitingState = false;
+    connection->SetAwaitingState(false);
     state.stateKnown = 0;
     const CardAccessoryImport imported = DecodeCardAccessoryStatus(status);
     if (imported.holdsNoSettings) {
@@ -44,12 +43,4 @@ void CVemraDlg::ImportCardLightingState(std::span<const uint8_t> status) {
         flags[size_t(page)].rearPaletteOpen = set.rearColour < kColourCycle;
     }
     RefreshAllControls();
-}
-
-void CVemraDlg::TakeAccessoryState(const VemraState& reported) {
-    if (!awaitingState) return;
-    state = reported;
-    DeriveEnableFlags();
-    RefreshAllControls();
-    awaitingState = false;
 }

@@ -6,7 +6,7 @@ void CVemraDlg::OnCommand(int id) {
         return;
     }
     // Until the device's settings are known nothing may change or send them.
-    if (awaitingState) return;
+    if (connection->AwaitingState()) return;
     switch (id) {
         case kFrontSwitch:
             OnZoneSwitch(true);
@@ -114,8 +114,8 @@ void CVemraDlg::OnZoneSwitch(bool front) {
     if (transport == kTransportCard) {
         SendCardFrames(front ? FrontSwitchFrames(lit, SetOf(0), SetOf(1))
                              : RearSwitchFrames(lit, SetOf(0), SetOf(1)));
-    } else if (usbPort) {
-        usbPort->SendZoneSwitches(state);
+    } else {
+        connection->SendZoneSwitches(state);
     }
     EndSend();
 }
@@ -137,8 +137,8 @@ void CVemraDlg::OnDefault() {
     BeginSend();
     if (transport == kTransportCard) {
         SendCardFrames(DefaultFrames());
-    } else if (usbPort) {
-        usbPort->SendDefaults();
+    } else {
+        connection->SendDefaults();
     }
     EndSend();
 }
@@ -149,21 +149,10 @@ void CVemraDlg::OnApply() {
         const PageFlags& pageFlags = flags[size_t(shownPage)];
         SendCardFrames(
             ApplyFrames(uint8_t(shownPage), SetOf(shownPage), pageFlags.frontLit, pageFlags.rearLit));
-    } else if (usbPort) {
-        if (shownPage == 0) {
-            usbPort->SendIdleSetting(state);
-        } else {
-            usbPort->SendTurboSetting(state);
-        }
+    } else if (shownPage == 0) {
+        connection->SendIdleSetting(state);
+    } else {
+        connection->SendTurboSetting(state);
     }
     EndSend();
-}
-
-void CVemraDlg::OnSelectionChanged(int id) {
-    if (id != kAccessoryList) return;
-    const int line = Control(kAccessoryList).selection;
-    if (line < 0 || line >= int(listedEntries.size())) return;
-    // The line stands for its own entry of the serial table, not for the entry of the same number.
-    selectedEntry = listedEntries[size_t(line)];
-    OnAccessoryChosen(selectedEntry);
 }

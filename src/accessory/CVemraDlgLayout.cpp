@@ -43,17 +43,13 @@ Rect SwatchRect(int row) {
 
 }  // namespace
 
-CVemraDlg::CVemraDlg(UiHost& host) : CBkDialogST(host, kTemplateId) {
-    // The card never reports the Turbo zone switches; they count as lit until Default sets them.
-    flags[1].frontLit = true;
-    flags[1].rearLit = true;
-}
-
 void CVemraDlg::OnInitDialog() {
     CBkDialogST::OnInitDialog();
     SetWindowSize(kWidth, kHeight);
     SetBitmap(kBackgroundBitmap);
     CreateControls();
+    connection->BuildDeviceList();
+    FillAccessoryList();
     RefreshAllControls();
     ShowSettingPage(0);
 }
@@ -97,7 +93,6 @@ void CVemraDlg::CreateControls() {
         Add<CButtonST>(kInertButtons[2 * i], Rect{206, row, 40, 12});
         Add<CButtonST>(kInertButtons[2 * i + 1], Rect{252, row, 40, 12});
     }
-    FillAccessoryList();
 }
 
 void CVemraDlg::ShowSettingPage(int page) {
@@ -116,19 +111,4 @@ void CVemraDlg::ShowSettingPage(int page) {
         }
     }
     RefreshTabs();
-}
-
-void CVemraDlg::SetAccessoryEntries(std::vector<int> entries) {
-    listedEntries = std::move(entries);
-    selectedEntry = listedEntries.empty() ? 0 : listedEntries.front();
-    FillAccessoryList();
-}
-
-void CVemraDlg::FillAccessoryList() {
-    if (!IsWindowCreated() && !HasControl(kAccessoryList)) return;
-    std::vector<std::string> lines;
-    if (transport == kTransportUsb) {
-        for (int entry : listedEntries) lines.push_back("USB " + std::to_string(entry));
-    }
-    SetComboItems(kAccessoryList, lines, lines.empty() ? -1 : 0);
 }

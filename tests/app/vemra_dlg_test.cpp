@@ -1,76 +1,77 @@
 #include <gtest/gtest.h>
 
+#include <array>
+#include <chrono>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "accessory/CVemraDlg.h"
 #include "accessory/CardAccessoryImport.h"
+#include "app/CMsgDlg.h"
 #include "card_accessory_status.h"
+#include "sim/hid/SimAccessory.h"
+#include "support/FakeClock.h"
 #include "ui/HeadlessHost.h"
 
 namespace {
 
-// What the page asked the USB side to send, with the state it handed over.
-class RecordingPort : public AccessoryCommandPort {
-public:
-    void SendIdleSetting(const VemraState& state) override { sent.push_back({"idle", state}); }
-    void SendTurboSetting(const VemraState& state) override { sent.push_back({"turbo", state}); }
-    void SendZoneSwitches(const VemraState& state) override { sent.push_back({"zones", state}); }
-    void SendDefaults() override { sent.push_back({"defaults", {}}); }
-    struct Sent {
-        std::string what;
-        VemraState state;
-    };
-    std::vector<Sent> sent;
-};
+using Command = std::vector<uint8_t>;
+using Settings = std::array<uint8_t, 10>;
 
-// The state block of the accessory's reply in the page's codes: Idle "----" blue / "~" blue, Turbo
-// "----" red / "--" red, both zones lit.
-VemraState ReportedState() {
-    VemraState s;
-    s.idleFrontMode = 3;
-    s.idleFrontColour = 4;
-    s.idleRearMode = 0;
-    s.idleRearColour = 4;
-    s.turboFrontMode = 3;
-    s.turboFrontColour = 0;
-    s.turboRearMode = 1;
-    s.turboRearColour = 0;
-    s.idleFrontOff = s.turboFrontOff = 0;
-    s.idleRearOff = s.turboRearOff = 0;
-    return s;
-}
+// The accessory's ten settings bytes (Idle front mode, colour, rear mode, colour, the same for Turbo,
+// front off, rear off): its defaults, Idle "----" blue / "~" blue, Turbo "----" red / "--" red, lit.
+constexpr Settings kReported = SimAccessory::kDefaults;
 
+// The page in a window of its own, with simulated accessories on a simulated HID system.
 class VemraDlgTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dlg.SetAccessoryCommandPort(&port);
+    VemraDlgTest() {
+        AddSimAccessory(hid, accessory, u"A1", 0);
         dlg.SetCardFrameSender([this](const CardFrame& frame) {
             frames.push_back(frame);
             // Every send runs under the wait cursor with the mouse held.
             EXPECT_EQ(host.Cursor(dlg), CursorShape::Wait);
             EXPECT_TRUE(dlg.HasCapture());
         });
-        ASSERT_EQ(dlg.Create(), 0);
     }
 
+    void Create() { ASSERT_EQ(dlg.Create(), 0); }
+
     void StartOnCard(const std::array<uint8_t, 140>& status) {
+        Create();
         dlg.SetLightingTransport(CVemraDlg::kTransportCard);
         dlg.ImportCardLightingState(status);
         frames.clear();
     }
 
-    void StartOnUsb(const VemraState& reported = ReportedState()) {
-        dlg.SetAccessoryEntries({0});
-        dlg.SetLightingTransport(CVemraDlg::kTransportUsb);
-        dlg.TakeAccessoryState(reported);
+    // Connects as the main window does when it shows the page, lets the connection timer fire and
+    // waits (real time, bounded) for the state the reader thread hands to this, the UI thread.
+    void StartOnUsb(const Settings& settings = kReported) {
+        accessory->SetSettings(settings);
+        Create();
+        ASSERT_EQ(dlg.ConnectAccessory(), 1);
+        ASSERT_TRUE(host.FireTimer(dlg, AccessoryConnection::kConnectionTimer));
+        ASSERT_TRUE(WaitForState());
+    }
+    bool WaitForState() {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (dlg.AwaitingAccessoryState()) {
+            if (std::chrono::steady_clock::now() > deadline) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            host.RunPosted();
+        }
+        return true;
     }
 
     std::string Icon(int id) const { return dlg.Control(id).iconNormal; }
 
     HeadlessHost host{CORALVANE_SKIN_DIR};
-    CVemraDlg dlg{host};
-    RecordingPort port;
+    SimHidSystem hid;
+    std::shared_ptr<SimAccessory> accessory = std::make_shared<SimAccessory>();
+    FakeClock clock;
+    CVemraDlg dlg{host, &hid, clock};
     CardFrames frames;
     const CVemraDlg::PageIds& idle = CVemraDlg::kIdleIds;
     const CVemraDlg::PageIds& turbo = CVemraDlg::kTurboIds;
@@ -113,6 +114,7 @@ TEST_F(VemraDlgTest, CardTurboApplySendsTheTurboSetting) {
 }
 
 TEST_F(VemraDlgTest, CardStatusWithoutSettingsRestoresAndSendsTheDefaults) {
+    Create();
     dlg.SetLightingTransport(CVemraDlg::kTransportCard);
     std::array<uint8_t, 140> empty{};
     empty[51] = 1;
@@ -171,20 +173,22 @@ TEST_F(VemraDlgTest, CardZoneSwitchesSendBothSettingsAndRerenderCyclingOnes) {
 }
 
 TEST_F(VemraDlgTest, NothingChangesOrSendsUntilTheAccessoryReports) {
-    dlg.SetAccessoryEntries({0});
-    dlg.SetLightingTransport(CVemraDlg::kTransportUsb);
+    Create();
     EXPECT_TRUE(dlg.AwaitingAccessoryState());
     EXPECT_EQ(Icon(idle.frontModes[0]), "Front_Mode0_D.ico");
     EXPECT_EQ(Icon(idle.frontPalette0), "Led_Clr_D.ico");
     EXPECT_EQ(Icon(CVemraDlg::kFrontSwitch), "LED_OnOffD.ico");
     EXPECT_EQ(Icon(CVemraDlg::kApplyButton), "Adv_Apply_D.ico");
     EXPECT_EQ(dlg.Control(idle.frontSwatch).bitmap, CVemraDlg::kSwatchNotReported);
+    // Connected, but the accessory never answers with its state.
+    accessory->SetStateMark('X');
+    ASSERT_EQ(dlg.ConnectAccessory(), 1);
     for (int id :
          {idle.frontModes[1], idle.rearModes[1], idle.frontColor, idle.frontCycle, CVemraDlg::kFrontSwitch,
           CVemraDlg::kRearSwitch, CVemraDlg::kDefaultButton, CVemraDlg::kApplyButton}) {
         host.Click(dlg, id);
     }
-    EXPECT_TRUE(port.sent.empty());
+    EXPECT_TRUE(accessory->Commands().empty());
     EXPECT_EQ(dlg.State(), VemraState{});
     // The tabs still work.
     ASSERT_TRUE(host.Click(dlg, CVemraDlg::kTurboTab));
@@ -195,8 +199,8 @@ TEST_F(VemraDlgTest, NothingChangesOrSendsUntilTheAccessoryReports) {
 
 TEST_F(VemraDlgTest, UsbReportedStateLocksTheFrontBesideBreathingRear) {
     StartOnUsb();
-    EXPECT_FALSE(dlg.AwaitingAccessoryState());
     EXPECT_EQ(dlg.State().stateKnown, 0);
+    EXPECT_EQ(dlg.State().turboRearMode, 1);
     // Idle: "----" beside "~": the other front modes are locked.
     EXPECT_EQ(Icon(idle.frontModes[0]), "Front_Mode0_D.ico");
     EXPECT_EQ(Icon(idle.frontModes[1]), "Front_Mode1_D.ico");
@@ -204,6 +208,7 @@ TEST_F(VemraDlgTest, UsbReportedStateLocksTheFrontBesideBreathingRear) {
     EXPECT_EQ(Icon(idle.frontModes[3]), "Front_Mode3_H.ico");
     EXPECT_EQ(Icon(idle.rearModes[0]), "Rear_Mode0_H.ico");
     EXPECT_EQ(Icon(idle.frontPalette0 + 4), "Led_Blue_H.ico");
+    EXPECT_EQ(Icon(CVemraDlg::kApplyButton), "Adv_Apply.ico");
     ASSERT_TRUE(host.Click(dlg, idle.frontModes[0]));
     EXPECT_EQ(dlg.State().idleFrontMode, 3);
 
@@ -220,12 +225,7 @@ TEST_F(VemraDlgTest, UsbReportedStateLocksTheFrontBesideBreathingRear) {
 }
 
 TEST_F(VemraDlgTest, UsbRearSteadyOnTurboPageSetsOnlyTheTurboFront) {
-    VemraState reported = ReportedState();
-    reported.turboRearMode = 0;
-    reported.turboFrontMode = 3;
-    reported.idleFrontMode = 1;
-    reported.idleRearMode = 1;
-    StartOnUsb(reported);
+    StartOnUsb({1, 4, 1, 4, 3, 0, 0, 0, 0, 0});
     ASSERT_TRUE(host.Click(dlg, CVemraDlg::kTurboTab));
     ASSERT_TRUE(host.Click(dlg, turbo.rearModes[1]));
     EXPECT_EQ(dlg.State().turboRearMode, 1);
@@ -235,10 +235,8 @@ TEST_F(VemraDlgTest, UsbRearSteadyOnTurboPageSetsOnlyTheTurboFront) {
 }
 
 TEST_F(VemraDlgTest, UsbFrontModeBesideBreathingRearTakesTheSteadyRear) {
-    // A reported "->->" beside "~" (the accessory's own state): picking another front shows and stores "--".
-    VemraState reported = ReportedState();
-    reported.idleFrontMode = 1;
-    StartOnUsb(reported);
+    // The accessory may report "->->" beside "~": picking another front shows and stores "--".
+    StartOnUsb({1, 4, 0, 4, 3, 0, 1, 0, 0, 0});
     ASSERT_TRUE(host.Click(dlg, idle.frontModes[3]));
     EXPECT_EQ(dlg.State().idleRearMode, 1);
     EXPECT_EQ(Icon(idle.rearModes[1]), "Rear_Mode1_H.ico");
@@ -258,53 +256,78 @@ TEST_F(VemraDlgTest, UsbCycleClosesThePaletteUntilColorAndApplySendsTheCycle) {
     EXPECT_EQ(dlg.State().idleFrontColour, kColourCycle);
     EXPECT_EQ(Icon(idle.frontColor), "Led_Color_H.ico");
     ASSERT_TRUE(host.Click(dlg, CVemraDlg::kApplyButton));
-    ASSERT_EQ(port.sent.size(), 1u);
-    EXPECT_EQ(port.sent[0].what, "idle");
-    EXPECT_EQ(port.sent[0].state.idleFrontColour, kColourCycle);
+    EXPECT_EQ(accessory->Commands().back(), (Command{0xF0, 3, 7, 0, 4, 0, 0}));
     // Now the palette takes clicks.
     ASSERT_TRUE(host.Click(dlg, idle.frontPalette0 + 1));
     EXPECT_EQ(dlg.State().idleFrontColour, 1);
 }
 
 TEST_F(VemraDlgTest, UsbReportedCycleKeepsThePaletteOpenWithCycleSelected) {
-    VemraState reported = ReportedState();
-    reported.idleRearColour = kColourCycle;
-    StartOnUsb(reported);
+    StartOnUsb({3, 4, 0, 7, 3, 0, 1, 0, 0, 0});
     EXPECT_EQ(Icon(idle.rearCycle), "Led_Cycle_H.ico");
     EXPECT_TRUE(dlg.Flags(0).rearPaletteOpen);
     ASSERT_TRUE(host.Click(dlg, idle.rearPalette0 + 5));
     EXPECT_EQ(dlg.State().idleRearColour, 5);
 }
 
-TEST_F(VemraDlgTest, UsbButtonsSendTheirCommands) {
+TEST_F(VemraDlgTest, UsbButtonsSendTheAccessoryCommands) {
     StartOnUsb();
-    ASSERT_TRUE(host.Click(dlg, CVemraDlg::kTurboTab));
-    ASSERT_TRUE(host.Click(dlg, CVemraDlg::kApplyButton));
+    ASSERT_TRUE(host.Click(dlg, CVemraDlg::kApplyButton));  // Idle
     ASSERT_TRUE(host.Click(dlg, CVemraDlg::kFrontSwitch));
     EXPECT_EQ(Icon(CVemraDlg::kFrontSwitch), "LED_OFF.ico");
+    ASSERT_TRUE(host.Click(dlg, CVemraDlg::kTurboTab));
+    ASSERT_TRUE(host.Click(dlg, CVemraDlg::kApplyButton));
     ASSERT_TRUE(host.Click(dlg, CVemraDlg::kDefaultButton));
-    ASSERT_EQ(port.sent.size(), 3u);
-    EXPECT_EQ(port.sent[0].what, "turbo");
-    EXPECT_EQ(port.sent[1].what, "zones");
-    EXPECT_EQ(port.sent[1].state.idleFrontOff, 1);
-    EXPECT_EQ(port.sent[1].state.idleRearOff, 0);
-    EXPECT_EQ(port.sent[2].what, "defaults");
+    EXPECT_EQ(accessory->Commands(), (std::vector<Command>{{0xF5, 0, 0, 0, 0, 0, 0},
+                                                           {0xF0, 3, 4, 0, 4, 0, 0},
+                                                           // bytes 3 and 4 keep what 0xF0 left there
+                                                           {0xF3, 1, 0, 0, 4, 0, 0},
+                                                           {0xF1, 3, 0, 1, 0, 0, 0},
+                                                           {0xF4, 0, 0, 0, 0, 0, 0}}));
     EXPECT_EQ(dlg.State().idleFrontOff, 0);
     EXPECT_EQ(Icon(CVemraDlg::kFrontSwitch), "LED_ON.ico");
+    EXPECT_EQ(clock.sleeps, (std::vector<uint32_t>{200}));
     EXPECT_TRUE(frames.empty());
 }
 
 TEST_F(VemraDlgTest, ListLinesStandForTheirOwnEntries) {
-    dlg.SetAccessoryEntries({0, 2});  // entry 1 has no serial number: no line
+    // Entry 1 is an accessory without a serial number: it gets no line.
+    auto unnamed = std::make_shared<SimAccessory>();
+    auto b2 = std::make_shared<SimAccessory>();
+    AddSimAccessory(hid, unnamed, u"", 1);
+    AddSimAccessory(hid, b2, u"B2", 2);
+    Create();
     dlg.SetLightingTransport(CVemraDlg::kTransportUsb);
     dlg.SetLightingTransport(CVemraDlg::kTransportUsb);
     EXPECT_EQ(dlg.Control(CVemraDlg::kAccessoryList).items, (std::vector<std::string>{"USB 0", "USB 2"}));
     EXPECT_EQ(dlg.Control(CVemraDlg::kAccessoryList).selection, 0);
     ASSERT_TRUE(host.SelectItem(dlg, CVemraDlg::kAccessoryList, 1));
     EXPECT_EQ(dlg.SelectedEntry(), 2);
+    ASSERT_TRUE(host.FireTimer(dlg, AccessoryConnection::kConnectionTimer));
+    EXPECT_EQ(b2->Commands().size(), 1u);
+    EXPECT_TRUE(unnamed->Commands().empty());
+    EXPECT_TRUE(accessory->Commands().empty());
 
     dlg.SetLightingTransport(CVemraDlg::kTransportCard);
     EXPECT_TRUE(dlg.Control(CVemraDlg::kAccessoryList).items.empty());
+}
+
+TEST_F(VemraDlgTest, ConnectingWithoutAccessoryOrToAnOpenFailureSaysSo) {
+    hid.Unplug(0);
+    Create();
+    EXPECT_EQ(dlg.ConnectAccessory(), 0);
+    hid.Replug(0);
+    dlg.Connection().BuildDeviceList();
+    hid.Change(0, [](SimHidInterface& it) { it.openError = kHidErrorAccessDenied; });
+    EXPECT_EQ(dlg.ConnectAccessory(), 0);
+    hid.Change(0, [](SimHidInterface& it) {
+        it.openError = 0;
+        it.heldByOther = SimHidHolder::Exclusive;
+    });
+    EXPECT_EQ(dlg.ConnectAccessory(), 0);
+    ASSERT_EQ(host.ModalRuns().size(), 2u);
+    EXPECT_EQ(host.ModalRuns()[0].Text(CMsgDlg::kTextId), "错误：无法找到设备！");
+    EXPECT_EQ(host.ModalRuns()[1].Text(CMsgDlg::kTextId), "错误：不能打开HID设备！");
 }
 
 }  // namespace
