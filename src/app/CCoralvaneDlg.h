@@ -11,10 +11,13 @@
 #include "app/StartupSettings.h"
 #include "controls/CBkDialogST.h"
 #include "gpu/CGpuControl.h"
+#include "platform/AutorunStore.h"
+#include "platform/FileDialogs.h"
 #include "platform/HidSystem.h"
 #include "platform/NotificationArea.h"
 #include "platform/ProgramFolder.h"
 #include "platform/ShellOpen.h"
+#include "platform/ToolRunner.h"
 
 class CAdvanceDlg;
 class MainFanControl;
@@ -57,6 +60,10 @@ struct CoralvaneServices {
     std::function<int()> setAutorun;
     // The HID interfaces where the USB lighting accessory is looked for; null finds none.
     HidSystem* hid = nullptr;
+    // The settings window's autorun entry, the BIOS window's file dialogs and nvflash runs.
+    AutorunStore* autorun = nullptr;
+    FileDialogs* fileDialogs = nullptr;
+    ToolRunner* toolRunner = nullptr;
 };
 
 // The program's one top-level window: skinned, 1000 × 504, owning the GPU control object, the page

@@ -141,3 +141,19 @@ FileStatus ReplaceFileBytes(const fs::path& path, std::string_view bytes) {
 fs::path LongestTempSibling(const fs::path& path) {
     return TempSibling(path, 0xFFFFFFFFu);
 }
+
+fs::path CreateFreshFolder(const fs::path& parent, std::string_view prefix) {
+    try {
+        for (int attempt = 0; attempt < 8; ++attempt) {
+            char tag[9];
+            std::snprintf(tag, sizeof(tag), "%08X", static_cast<unsigned>(NextTempTag()));
+            const fs::path folder = parent / (std::string(prefix) + tag);
+            std::error_code ec;
+            // create_directory reports false for a folder that exists: that one is someone else's.
+            if (fs::create_directory(folder, ec)) return folder;
+            if (ec || !fs::is_directory(parent, ec)) return {};
+        }
+    } catch (...) {
+    }
+    return {};
+}

@@ -26,3 +26,8 @@ FileStatus ReplaceFileBytes(const std::filesystem::path& path, std::string_view 
 
 // The longest temporary name ReplaceFileBytes may use for path; callers check it against path limits.
 std::filesystem::path LongestTempSibling(const std::filesystem::path& path);
+
+// Makes a new, empty folder named prefix + 8 random hex digits inside parent and returns it; an
+// empty path when none could be made (parent missing or not writable). Never reuses a folder
+// that exists, so what is put into it belongs to the caller alone.
+std::filesystem::path CreateFreshFolder(const std::filesystem::path& parent, std::string_view prefix);

@@ -1,15 +1,19 @@
 #include "app/CCoralvaneApp.h"
 #include "monitor/CMeter.h"
+#include "platform/TaskAutorunStore.h"
 #include "sim/hid/SimAccessory.h"
 #include "win32/DriverLoader.h"
 #include "win32/Win32AutorunStore.h"
+#include "win32/Win32FileDialogs.h"
 #include "win32/Win32FontProbe.h"
 #include "win32/Win32HidSystem.h"
 #include "win32/Win32Host.h"
 #include "win32/Win32InstanceGuard.h"
+#include "win32/Win32LogonTask.h"
 #include "win32/Win32NotificationArea.h"
 #include "win32/Win32ProgramFolder.h"
 #include "win32/Win32ShellOpener.h"
+#include "win32/Win32ToolRunner.h"
 #include "win32/WinApi.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
@@ -27,21 +31,30 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     Win32Host host(instance);
     Win32ShellOpener shell;
     CCoralvaneApp* app = nullptr;
-    Win32NotificationArea notificationArea([&]() -> HWND {
+    auto mainWindow = [&]() -> HWND {
         CCoralvaneDlg* main = app ? app->MainWindow() : nullptr;
         return main ? host.WindowOf(*main) : nullptr;
-    });
+    };
+    Win32NotificationArea notificationArea(mainWindow);
 
     CoralvaneServices services(host, folder, driver);
     services.notificationArea = &notificationArea;
     services.shell = &shell;
-    Win32AutorunStore autorun;
+    // Autorun is a logon task; the Run value only where the system has no scheduler for one.
+    Win32LogonTask logonTask;
+    Win32AutorunStore runValue;
+    TaskAutorunStore autorun(logonTask, runValue);
+    services.autorun = &autorun;
     services.setAutorun = [&autorun] { return static_cast<int>(autorun.SetAutorun()); };
     // The USB accessory is looked for among the system's HID interfaces, or, for tests and
     // `make run`, among simulated ones named by CORALVANE_SIM_ACCESSORY.
     Win32HidSystem systemHid;
     std::unique_ptr<SimHidSystem> simulatedHid = SimAccessoriesFromEnvironment();
     services.hid = simulatedHid ? static_cast<HidSystem*>(simulatedHid.get()) : &systemHid;
+    Win32FileDialogs fileDialogs(mainWindow);
+    Win32ToolRunner toolRunner;
+    services.fileDialogs = &fileDialogs;
+    services.toolRunner = &toolRunner;
     Win32InstanceGuard guard;
     CCoralvaneApp coralvane(services, guard);
     app = &coralvane;
