@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/DefaultProfileValues.h"
 #include "app/SidePanel.h"
@@ -156,6 +157,7 @@ public:
     Point SidePanelDock() const { return {sidePanelLeft, sidePanelTop}; }
     const Rect& PageRect() const { return pageRect; }
     CAdvanceDlg* OverclockPage() const;
+    const CoralvaneServices& Services() const { return services; }
 
 protected:
     void OnInitDialog() override;
@@ -176,6 +178,9 @@ protected:
     // Creates the overclock page and the lighting panels as children in pageRect (hidden, except
     // the overclock page) and attaches them; hands the detection results to them.
     virtual void CreatePagePanels();
+    // Creates the side windows of every registered kind (SidePanelKinds.cpp) that has no panel
+    // attached yet and keeps them; their windows are created on first use.
+    virtual void CreateSidePanels();
     // Hands identity and translucency-independent settings to the side windows.
     virtual void HandOverToSidePanels() {}
     // The overclock page re-reads the newly selected GPU (curve mode, values, one-key state).
@@ -198,8 +203,6 @@ protected:
 
     // Shows a text in the message dialog with the given layout; the result is the dialog's.
     int ShowMessage(std::string_view text, int mode);
-
-    const CoralvaneServices& Services() const { return services; }
 
     LightingKind lightingKind = LightingNone;
     uint8_t zoneLayout = 0xFF;
@@ -268,5 +271,6 @@ private:
     bool handCursor = false;
 
     std::array<SidePanel*, kSidePanelCount + 1> sidePanels{};
+    std::vector<std::unique_ptr<SidePanel>> ownedSidePanels;
     std::array<std::unique_ptr<CDialog>, kPagePanelCount> pagePanels;
 };

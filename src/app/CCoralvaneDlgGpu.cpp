@@ -7,8 +7,13 @@ void CCoralvaneDlg::SelectGpu(int index) {
     gpu.currentGpu = index;
     SetGpuIcons(index);
 
-    if (SidePanel* info = FindSidePanel(kSideInfo)) {
-        if (info->Dialog().IsWindowCreated() || info->Dialog().Create(this) == 0) info->OnGpuChanged();
+    // The information window exists from the first GPU change on; every side window that exists
+    // turns to the new GPU.
+    if (SidePanel* info = FindSidePanel(kSideInfo); info && !info->Dialog().IsWindowCreated()) {
+        info->Dialog().Create(this);
+    }
+    for (SidePanel* panel : sidePanels) {
+        if (panel && panel->Dialog().IsWindowCreated()) panel->OnGpuChanged();
     }
     ReadGpuName();
 

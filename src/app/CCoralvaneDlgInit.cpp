@@ -76,6 +76,7 @@ void CCoralvaneDlg::OnInitDialog() {
     pageRect = Control(kPageArea).rect;
 
     CreatePagePanels();
+    CreateSidePanels();
     HandTranslucencyToSidePanels();
     HandOverToSidePanels();
     if (settings.initialized != 1) WriteDefaultProfiles();

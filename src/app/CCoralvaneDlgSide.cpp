@@ -1,4 +1,15 @@
 #include "app/CCoralvaneDlg.h"
+#include "app/SidePanelKinds.h"
+
+void CCoralvaneDlg::CreateSidePanels() {
+    for (const SidePanelKind& kind : SidePanelKinds()) {
+        if (FindSidePanel(kind.id)) continue;
+        std::unique_ptr<SidePanel> panel = kind.create(*this);
+        if (!panel) continue;
+        AttachSidePanel(*panel);
+        ownedSidePanels.push_back(std::move(panel));
+    }
+}
 
 void CCoralvaneDlg::AttachSidePanel(SidePanel& panel) {
     const int id = panel.SidePanelId();
@@ -26,6 +37,7 @@ void CCoralvaneDlg::OpenSidePanel(int id) {
         CloseOpenSidePanel();
     }
     if (!sidePanelOpen) {
+        panel->OnShowing();
         DockSidePanel(*panel);
         sidePanelOpen = true;
         openSidePanel = id;

@@ -68,6 +68,9 @@ public:
     virtual void HideForMinimise() { Dialog().ShowWindow(ShowCommand::Hide); }
     // Another GPU was selected.
     virtual void OnGpuChanged() {}
+    // The main window is about to dock and show the window, which was not the open one; windows that
+    // start each opening from the main window's state take it here.
+    virtual void OnShowing() {}
 
 protected:
     // What the window's own close button does: tell the owner, then hide.

@@ -56,7 +56,10 @@ struct FontSpec {
     int height = 0;
     int pointTenths = 0;
     int weight = 0;  // 0 normal, 700 bold
-    bool IsDefault() const { return face.empty() && height == 0 && pointTenths == 0 && weight == 0; }
+    bool underline = false;
+    bool IsDefault() const {
+        return face.empty() && height == 0 && pointTenths == 0 && weight == 0 && !underline;
+    }
     friend bool operator==(const FontSpec&, const FontSpec&) = default;
 };
 

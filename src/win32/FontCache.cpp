@@ -15,7 +15,7 @@ LOGFONTW MakeLogFont(const FontSpec& spec) {
     font.lfEscapement = 0;
     font.lfOrientation = 0;
     font.lfItalic = FALSE;
-    font.lfUnderline = FALSE;
+    font.lfUnderline = spec.underline ? TRUE : FALSE;
     font.lfStrikeOut = FALSE;
     font.lfCharSet = DEFAULT_CHARSET;
     font.lfOutPrecision = OUT_DEFAULT_PRECIS;
@@ -44,7 +44,7 @@ LOGFONTW MakeLogFont(const FontSpec& spec) {
 
 HFONT FontCache::Get(const FontSpec& spec) {
     if (spec.IsDefault()) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    const Key key{spec.face, spec.height, spec.pointTenths, spec.weight};
+    const Key key{spec.face, spec.height, spec.pointTenths, spec.weight, spec.underline};
     auto it = fonts.find(key);
     if (it == fonts.end()) {
         const LOGFONTW font = MakeLogFont(spec);

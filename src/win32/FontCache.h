@@ -27,6 +27,6 @@ public:
     void Clear() { fonts.clear(); }
 
 private:
-    using Key = std::tuple<std::string, int, int, int>;
+    using Key = std::tuple<std::string, int, int, int, bool>;
     std::map<Key, GdiObject> fonts;
 };

@@ -83,6 +83,7 @@ public:
     LightingKind detectedKind = LightingNone;
     uint8_t detectedLayout = 0xFF;
     bool withPagePanels = false;
+    bool withSidePanels = false;
     int detections = 0;
     std::vector<std::string> startCalls;  // what the initialisation called
     std::vector<std::string> calls;       // what happened since
@@ -102,6 +103,10 @@ protected:
             panel->ShowWindow(slot == kPageAdvance ? ShowCommand::Show : ShowCommand::Hide);
             AttachPagePanel(PagePanel(slot), std::move(panel));
         }
+    }
+    // The tests attach their own side windows unless they ask for the program's.
+    void CreateSidePanels() override {
+        if (withSidePanels) CCoralvaneDlg::CreateSidePanels();
     }
     void RefreshOverclockPage() override { calls.push_back("RefreshOverclockPage"); }
     void ConnectAccessory() override { calls.push_back("ConnectAccessory"); }
@@ -170,6 +175,7 @@ protected:
         dlg->detectedKind = kind;
         dlg->detectedLayout = layout;
         dlg->withPagePanels = pagePanels;
+        dlg->withSidePanels = programSidePanels;
         for (auto& panel : sidePanels) dlg->AttachSidePanel(*panel);
         EXPECT_EQ(dlg->Create(), 0);
         dlg->ShowWindow(ShowCommand::Show);
@@ -205,6 +211,8 @@ protected:
     FakeShell shell;
     FakeClock clock;
     int autorunCalls = 0;
+    // The program's own side windows instead of the test's.
+    bool programSidePanels = false;
     // Side windows outlive the main window, whose window owns theirs.
     std::vector<std::unique_ptr<TestSidePanel>> sidePanels;
     std::unique_ptr<TestMainDlg> dlg;
