@@ -5,8 +5,9 @@
 #              slider for N minutes.
 #   main mode: the main_soak probe runs the real main window against the simulated driver's warming
 #              card (sim/scenarios/warmup.scn), with its configuration in a private temporary folder,
-#              and works its fan, GPU, profile, notification-area and overclock controls while the
-#              dials refresh; the first reading comes after a warm-up minute.
+#              and works its fan, GPU, profile, notification-area and overclock controls and opens,
+#              moves and closes every side window while the dials and charts refresh; the first
+#              reading comes after a warm-up minute.
 # Usage: scripts/gdi-soak.sh [minutes, default 10] [build folder, default build/win64] [host|main]
 # A WINEPREFIX set by the caller is kept; otherwise the project's prefix is used. Main mode installs
 # the build folder's simulated driver into that prefix's system directory.

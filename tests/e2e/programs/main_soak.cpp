@@ -3,8 +3,10 @@
 // timer on the UI thread works the window as a user would, one step per tick, through the real
 // controls: fan modes and Apply, fan slider drags, the GPU and profile buttons, hiding into the
 // notification area and coming back by the icon's message, the overclock page's locks, edits,
-// Default and Apply; message dialogs that appear are answered. The first reading is taken after the
-// warm-up, the last at the end, with one each minute between.
+// Default and Apply, every side window opened from its button (the information window from the
+// version label), the fan curve edited and applied, the main window moved with a side window open,
+// and each side window closed by its own button; message dialogs that appear are answered. The
+// first reading is taken after the warm-up, the last at the end, with one each minute between.
 // Usage: main_soak.exe [minutes, default 10] [warm-up seconds, default 60 or half the run]
 // The driver is the system's (the simulated one under Wine); CORALVANE_SIM_SCENARIO picks its card.
 // Exit code 0 when nothing grew, 1 when something did, 2 when the window could not run.
@@ -20,8 +22,12 @@
 #include "app/CCoralvaneApp.h"
 #include "app/CMsgDlg.h"
 #include "app/MainFanControl.h"
+#include "help/CHelpDlg.h"
 #include "monitor/CMeter.h"
+#include "monitor/CMonitorDlg.h"
 #include "panels/CAdvanceDlg.h"
+#include "panels/CFanAdvanceDlg.h"
+#include "panels/CInfoDlg.h"
 #include "platform/ProgramFolder.h"
 #include "win32/DriverLoader.h"
 #include "win32/Win32FontProbe.h"
@@ -39,7 +45,36 @@ public:
     InstanceStatus CreateInstanceMutex(std::string_view) override { return InstanceStatus::First; }
 };
 
-enum class StepKind { MainClick, PageClick, DragFan, Minimise, Restore, TypeEdit, Wait };
+enum class StepKind {
+    MainClick,
+    PageClick,
+    DragFan,
+    Minimise,
+    Restore,
+    TypeEdit,
+    Wait,
+    VersionLabel,  // a click on the version label: the information window
+    CloseSide,     // the open side window's own close button
+    CurveClick,    // a click into the fan curve editor's curve
+    EditorClick,   // a button of the fan curve editor
+    MoveMain,      // the main window moves; the open side window follows
+};
+
+// The close button of each side window, by its id.
+int SideCloseId(int sidePanel) {
+    switch (sidePanel) {
+        case kSideMonitor:
+            return CMonitorDlg::kCloseButton;
+        case kSideHelp:
+            return CHelpDlg::kCloseButton;
+        case kSideInfo:
+            return CInfoDlg::kCloseButton;
+        case kSideFanCurve:
+            return CFanAdvanceDlg::kCloseButton;
+        default:
+            return 0;
+    }
+}
 
 struct Step {
     StepKind kind;
@@ -56,7 +91,23 @@ const std::vector<Step>& Round() {
         {K::DragFan},
         {K::MainClick, MainFanControl::kFanApply},
         {K::MainClick, MainFanControl::kFanCurve},
+        {K::CurveClick},
+        {K::CurveClick},
+        {K::EditorClick, CFanAdvanceDlg::kApplyButton},
+        {K::EditorClick, CFanAdvanceDlg::kDefaultButton},
+        {K::CloseSide},
         {K::MainClick, MainFanControl::kFanApply},
+        {K::MainClick, CCoralvaneDlg::kMonitorButton},
+        {K::Wait},
+        {K::MoveMain},
+        {K::Wait},
+        {K::MainClick, CCoralvaneDlg::kHelpButton},
+        {K::MoveMain},
+        {K::CloseSide},
+        {K::VersionLabel},
+        {K::Wait},
+        {K::CloseSide},
+        {K::MainClick, CCoralvaneDlg::kMonitorButton},
         {K::MainClick, CCoralvaneDlg::kGpuButton0},
         {K::MainClick, CCoralvaneDlg::kProfileButton0},
         {K::MainClick, CCoralvaneDlg::kProfileButton0 + 1},
@@ -224,9 +275,45 @@ private:
             case StepKind::TypeEdit:
                 TypeInto(pageWindow, s.id);
                 break;
+            case StepKind::VersionLabel:
+                PostMessageW(mainWindow, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(60, 90));
+                PostMessageW(mainWindow, WM_RBUTTONUP, 0, MAKELPARAM(60, 90));
+                ++clicks;
+                break;
+            case StepKind::CloseSide: {
+                const int open = main.OpenSidePanelId();
+                clicks += PostClick(SideWindow(main, open), SideCloseId(open));
+                break;
+            }
+            case StepKind::CurveClick:
+                ClickCurve(SideWindow(main, kSideFanCurve));
+                break;
+            case StepKind::EditorClick:
+                clicks += PostClick(SideWindow(main, kSideFanCurve), s.id);
+                break;
+            case StepKind::MoveMain:
+                SetWindowPos(mainWindow, nullptr, 560 + 40 * (rounds % 2), 80 + 20 * (step % 3), 0, 0,
+                             SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+                break;
             case StepKind::Wait:
                 break;
         }
+    }
+
+    HWND SideWindow(CCoralvaneDlg& main, int id) {
+        SidePanel* panel = main.FindSidePanel(id);
+        return panel ? host.WindowOf(panel->Dialog()) : nullptr;
+    }
+
+    // Real mouse messages to the curve control, at a point that wanders from round to round.
+    void ClickCurve(HWND editor) {
+        HWND curve = editor ? GetDlgItem(editor, CFanAdvanceDlg::kCurveControl) : nullptr;
+        if (!curve || !IsWindowVisible(curve)) return;
+        const int x = (rounds * 53 + int(step) * 17) % 292;
+        const int y = (rounds * 31 + int(step) * 7) % 292;
+        SendMessageW(curve, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+        SendMessageW(curve, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+        ++clicks;
     }
 
     // Real mouse messages along the slider's channel, there and half-way back.
