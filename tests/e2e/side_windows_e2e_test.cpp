@@ -41,7 +41,8 @@ constexpr int kInfoMemory = 1184;
 constexpr const char* kWarmingCard =
     "[driver]\r\nversion = 41130\r\n"
     "[gpu]\r\npci = 10DE 1B80 10DE 119E\r\nname = GeForce GTX 1080\r\nframebuffer_kb = 8388608\r\n"
-    "memory_type = 10\r\nmemory_maker = 10\r\nload = 90 60\r\ntemperature_c = 34\r\nthermal_time_ms = 8000\r\n"
+    "memory_type = 10\r\nmemory_maker = 10\r\nvbios = 86.04.17.00.01\r\ncores = 2560\r\nbus_width = 256\r\n"
+    "load = 90 60\r\ntemperature_c = 34\r\nthermal_time_ms = 8000\r\n"
     "[display]\r\ngpu = 0\r\nid = 0x80061086\r\n";
 
 // The same card held at 35 °C (time stands still), where the default curve asks for 40 %.
@@ -170,6 +171,7 @@ TEST_F(SideWindowsE2e, InformationMonitorAndHelpOpenDockedFollowTheMainWindowAnd
         << "temperature stays at " << firstTemperature;
     EXPECT_NE(Pixels(chart), before) << "the chart did not move";
     MoveMainAndCheck(main, monitor, 700, 90);
+    Sleep(500);
     EXPECT_TRUE(e2e::Screenshot(monitor, L"monitor-window-" + e2e::Bitness() + L".bmp"));
 
     // Help replaces the monitor beside the main window.
