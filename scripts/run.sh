@@ -6,6 +6,9 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 cd "$ROOT"
 source scripts/wine-env.sh
 arch=${ARCH:-win64}
+if [[ $arch == win32 && -n $WINE32_UNAVAILABLE ]]; then
+  echo "Cannot run the 32-bit program here: $WINE32_UNAVAILABLE" >&2; exit 1
+fi
 scripts/build.sh native "$arch"
 wine_prefix_ready
 wine_install_sim_driver

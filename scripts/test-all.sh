@@ -53,7 +53,7 @@ tally "fuzz" "$RESULTS/fuzz.xml" $?
 
 wine_prefix_ready
 wine_install_sim_driver
-for arch in win64 win32; do
+for arch in $WINE_ARCH_LIST; do
   for t in build/$arch/tests/*_tests.exe; do
     name=$(basename "$t" .exe)
     # The Win32 host tests create real windows: they run below, on the virtual display.
@@ -69,20 +69,20 @@ if ls build/win64/tests/e2e_tests.exe >/dev/null 2>&1; then
   # so end that Wine session before the windows need the virtual display.
   wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
   scripts/with-xvfb.sh bash -c '
-    for arch in win64 win32; do
+    for arch in $WINE_ARCH_LIST; do
       echo "== $arch wine_tests under Wine with a display"
       (cd "$0" && wine "$1/build/$arch/tests/wine_tests.exe" --gtest_brief=1 --gtest_output="xml:$arch-wine_tests.xml")
       echo "$arch $?" >> "$0/wine-rc"
     done
-    for arch in win64 win32; do
+    for arch in $WINE_ARCH_LIST; do
       echo "== $arch end-to-end tests"
       (cd "$0" && wine "$1/build/$arch/tests/e2e_tests.exe" --gtest_output="xml:e2e-$arch.xml")
       echo "$arch $?" >> "$0/e2e-rc"
     done' "$RESULTS" "$ROOT"
-  for arch in win64 win32; do
+  for arch in $WINE_ARCH_LIST; do
     rc=$(awk -v a=$arch '$1==a {print $2}' "$RESULTS/wine-rc" 2>/dev/null); tally "$arch wine_tests" "$RESULTS/$arch-wine_tests.xml" "${rc:-1}"
   done
-  for arch in win64 win32; do
+  for arch in $WINE_ARCH_LIST; do
     rc=$(awk -v a=$arch '$1==a {print $2}' "$RESULTS/e2e-rc" 2>/dev/null); tally "e2e-$arch" "$RESULTS/e2e-$arch.xml" "${rc:-1}"
   done
 fi
@@ -92,5 +92,9 @@ for bmp in "$RESULTS"/*.bmp; do
   [[ -f "$bmp" ]] && convert "$bmp" "${bmp%.bmp}.png" 2>/dev/null && rm -f "$bmp"
 done
 
+if [[ -n $WINE32_UNAVAILABLE ]]; then
+  echo "== NOT RUN: the 32-bit test programs and the 32-bit program were built but not run under Wine:"
+  echo "   $WINE32_UNAVAILABLE"
+fi
 echo "$passed passed, $failed failed"
 [[ $failed -eq 0 ]]
