@@ -17,6 +17,7 @@ bool CCoralvaneApp::InitInstance() {
         if (status == InstanceStatus::Failed || answer != 1) return false;
     }
 
+    if (services.loadDriver) services.queryInterface = services.loadDriver();
     CCoralvaneDlg dialog(services);
     mainWindow = &dialog;
     dialog.DoModal();

@@ -65,6 +65,10 @@ struct CoralvaneServices {
     AutorunStore* autorun = nullptr;
     FileDialogs* fileDialogs = nullptr;
     ToolRunner* toolRunner = nullptr;
+    // Loads the driver library and gives its entry point; the application calls it only once it
+    // knows the main window will run (a declined second copy loads nothing). Unset keeps
+    // queryInterface as given.
+    std::function<NvQueryInterfaceFn()> loadDriver;
 };
 
 // The program's one top-level window: skinned, 1000 × 504, owning the GPU control object, the page
@@ -109,6 +113,8 @@ public:
     static constexpr int kTimerClock = 1;
     static constexpr int kTimerFan = 2;
     static constexpr int kTimerMinimise = 3;
+    // Start minimised keeps trying to reach the notification area for 30 s of timer 3 ticks.
+    static constexpr int kStartMinimiseTicks = 300;
     // The version label's clickable area, 38, 86 to 138, 101.
     static constexpr Rect kVersionRect{38, 86, 100, 15};
 
@@ -268,6 +274,7 @@ private:
     int sidePanelTop = 0;
     Rect pageRect;
     bool inNotificationArea = false;
+    int startMinimiseTicks = 0;
     bool handCursor = false;
 
     std::array<SidePanel*, kSidePanelCount + 1> sidePanels{};
