@@ -21,6 +21,10 @@
 #include "platform/ToolRunner.h"
 
 class CAdvanceDlg;
+class CFanVoltDlg;
+class CLscAdvanceDlg;
+class CLscLedDlg;
+class ZoneCommandSender;
 class MainFanControl;
 class MainProfileOwner;
 
@@ -149,6 +153,8 @@ public:
     Point SidePanelDock() const { return {sidePanelLeft, sidePanelTop}; }
     const Rect& PageRect() const { return pageRect; }
     CAdvanceDlg* OverclockPage() const;
+    CLscLedDlg* ZonePage() const;
+    CFanVoltDlg* FanVoltPanel() const;
 
 protected:
     void OnInitDialog() override;
@@ -190,6 +196,12 @@ protected:
 
     // The overclock page (CCoralvaneDlgOverclock.cpp): created at start-up in pageRect and shown.
     void CreateOverclockPage();
+    // The zone lighting page, the fan/voltage panel and the colour editor (CCoralvaneDlgZone.cpp):
+    // created hidden with the detection's results; a GPU change closes the editor and hands the
+    // new zone status over.
+    void CreateZonePanels();
+    void CloseZoneEditor();
+    void HandZoneToPanels();
 
     // Shows a text in the message dialog with the given layout; the result is the dialog's.
     int ShowMessage(std::string_view text, int mode);
@@ -261,6 +273,9 @@ private:
     bool inNotificationArea = false;
     bool handCursor = false;
 
+    // Declared before the page panels, which send through it.
+    std::unique_ptr<ZoneCommandSender> zoneSender;
+    std::unique_ptr<CLscAdvanceDlg> zoneEditor;
     std::array<SidePanel*, kSidePanelCount + 1> sidePanels{};
     std::array<std::unique_ptr<CDialog>, kPagePanelCount> pagePanels;
 };

@@ -87,6 +87,8 @@ public:
     bool accessoryPlugged = false;
     int accessoryProbes = 0;
     bool withPagePanels = false;
+    // The program's own page panels (overclock page, zone page, fan/voltage panel) instead.
+    bool realPagePanels = false;
     int detections = 0;
     std::vector<std::string> startCalls;  // what the initialisation called
     std::vector<std::string> calls;       // what happened since
@@ -106,6 +108,10 @@ protected:
         return accessoryPlugged;
     }
     void CreatePagePanels() override {
+        if (realPagePanels) {
+            CCoralvaneDlg::CreatePagePanels();
+            return;
+        }
         if (!withPagePanels) return;
         for (int slot = kPageAdvance; slot < kPagePanelCount; ++slot) {
             auto panel = std::make_unique<CDialog>(Host(), 800 + slot);
@@ -183,6 +189,7 @@ protected:
         dlg->detectedLayout = layout;
         dlg->withPagePanels = pagePanels;
         dlg->realDetection = realDetection;
+        dlg->realPagePanels = realPagePanels;
         dlg->accessoryPlugged = accessoryPlugged;
         for (auto& panel : sidePanels) dlg->AttachSidePanel(*panel);
         EXPECT_EQ(dlg->Create(), 0);
@@ -220,6 +227,7 @@ protected:
     // Sleeps move the simulator's time, so simulated lighting controllers see the pauses.
     SimPacedClock clock{sim};
     bool realDetection = false;
+    bool realPagePanels = false;
     bool accessoryPlugged = false;
     int autorunCalls = 0;
     // Side windows outlive the main window, whose window owns theirs.
