@@ -12,6 +12,7 @@
 #include "controls/CBkDialogST.h"
 #include "gpu/CGpuControl.h"
 #include "platform/HidSystem.h"
+#include "lighting/LightingDetection.h"
 #include "platform/NotificationArea.h"
 #include "platform/ProgramFolder.h"
 #include "platform/ShellOpen.h"
@@ -19,16 +20,6 @@
 class CAdvanceDlg;
 class MainFanControl;
 class MainProfileOwner;
-
-// What the card's lighting detection found for the selected GPU; the main window picks the
-// lighting page by it.
-enum LightingKind : int {
-    LightingNone = 0,
-    LightingRegister = 1,
-    LightingUsbAccessory = 2,
-    LightingZone = 3,
-    LightingCardAccessory = 4,
-};
 
 // The panels that share the page area, in the order the main window creates them.
 enum PagePanel : int {
@@ -139,7 +130,9 @@ public:
     bool FanPercentFromRpm() const { return fanPercentFromRpm; }
     bool AccessoryOnCard() const { return accessoryOnCard; }
     bool ProductLineC() const { return productLineC; }
-    LightingKind Lighting() const { return lightingKind; }
+    LightingKind Lighting() const { return lighting.kind; }
+    // The detection's results for the selected GPU: kind, zone layout and the three status areas.
+    const LightingState& LightingResults() const { return lighting; }
     int SelectedGpu() const { return selectedGpu; }
     int CurrentPage() const { return currentPage; }
     int ProfileIndex() const { return profileIndex; }
@@ -163,9 +156,11 @@ protected:
     // Seams for the features that plug into the main window later. Each default does what the
     // program does while the feature is absent.
 
-    // The card's lighting detection and the accessory probe for the selected GPU; sets
-    // lightingKind, zoneLayout and the status the lighting panels take.
-    virtual void DetectLighting() { lightingKind = LightingNone; }
+    // The card's lighting detection and, when it finds nothing, the USB accessory probe for the
+    // selected GPU; fills `lighting` (CCoralvaneDlgLighting.cpp).
+    virtual void DetectLighting();
+    // The USB accessory probe: true when the accessory is plugged in.
+    virtual bool ProbeAccessoryPresent() { return false; }
     // Creates the overclock page and the lighting panels as children in pageRect (hidden, except
     // the overclock page) and attaches them; hands the detection results to them.
     virtual void CreatePagePanels();
@@ -194,8 +189,7 @@ protected:
 
     const CoralvaneServices& Services() const { return services; }
 
-    LightingKind lightingKind = LightingNone;
-    uint8_t zoneLayout = 0xFF;
+    LightingState lighting;
 
 private:
     // Profiles reach the fan state, the message dialog and the configuration through it.

@@ -104,7 +104,7 @@ void CCoralvaneDlg::ShowPagePanel(PagePanel slot, bool show) {
 void CCoralvaneDlg::ShowOverclockPage() {
     ShowItem(kScrollDown, false);
     ShowItem(kScrollUp, false);
-    if (lightingKind != LightingNone) {
+    if (lighting.kind != LightingNone) {
         SetBothIcons(kAdvanceButton, "AdvanceH.ICO");
         SetLightingButtonIcons(false);
     }
@@ -124,7 +124,7 @@ void CCoralvaneDlg::ShowLightingPanel(PagePanel slot) {
 }
 
 void CCoralvaneDlg::ShowLightingPage() {
-    switch (lightingKind) {
+    switch (lighting.kind) {
         case LightingNone:
             return;
         case LightingRegister:
@@ -138,7 +138,7 @@ void CCoralvaneDlg::ShowLightingPage() {
             ShowItem(kScrollUp, false);
             ShowPagePanel(kPageLed, false);
             ShowLightingPanel(kPageVemra);
-            if (lightingKind == LightingUsbAccessory) {
+            if (lighting.kind == LightingUsbAccessory) {
                 ConnectAccessory();
                 accessoryPageOpened = true;
             }
@@ -153,7 +153,7 @@ void CCoralvaneDlg::ShowLightingPage() {
 
 void CCoralvaneDlg::AccessoryRemoved() {
     ShowOverclockPage();
-    lightingKind = LightingNone;
+    lighting.kind = LightingNone;
     SetBothIcons(kLightingButton, "VemraD.ICO");
 }
 
@@ -169,7 +169,7 @@ std::string CCoralvaneDlg::LightingIcon(std::string_view suffix) const {
 }
 
 void CCoralvaneDlg::SetLightingButtonIcons(bool pageShown) {
-    if (lightingKind == LightingNone) {
+    if (lighting.kind == LightingNone) {
         SetBothIcons(kLightingButton, LightingIcon("_D"));
     } else if (pageShown) {
         SetBothIcons(kLightingButton, LightingIcon("_H"));
