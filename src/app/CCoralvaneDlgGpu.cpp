@@ -24,6 +24,7 @@ void CCoralvaneDlg::SelectGpu(int index) {
     ReleaseMouse();
     SetCursor(CursorShape::Arrow);
     HandLightingToPanels();
+    HandLightingToAccessoryPage();
     if (lighting.kind == LightingNone) {
         // No lighting on this card: the lighting button takes its unavailable look again.
         SetBothIcons(kAdvanceButton, "AdvanceH.ICO");

@@ -40,6 +40,7 @@ CAdvanceDlg* CCoralvaneDlg::OverclockPage() const {
 
 void CCoralvaneDlg::CreatePagePanels() {
     CreateOverclockPage();
+    CreateAccessoryPage();
 }
 
 void CCoralvaneDlg::CreateOverclockPage() {

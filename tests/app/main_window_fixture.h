@@ -87,6 +87,9 @@ public:
     bool accessoryPlugged = false;
     int accessoryProbes = 0;
     bool withPagePanels = false;
+    // The program's own page panels and accessory connection instead of recorders.
+    bool realPagePanels = false;
+    bool realAccessoryProbe = false;
     int detections = 0;
     std::vector<std::string> startCalls;  // what the initialisation called
     std::vector<std::string> calls;       // what happened since
@@ -103,9 +106,13 @@ protected:
     }
     bool ProbeAccessoryPresent() override {
         ++accessoryProbes;
-        return accessoryPlugged;
+        return realAccessoryProbe ? CCoralvaneDlg::ProbeAccessoryPresent() : accessoryPlugged;
     }
     void CreatePagePanels() override {
+        if (realPagePanels) {
+            CCoralvaneDlg::CreatePagePanels();
+            return;
+        }
         if (!withPagePanels) return;
         for (int slot = kPageAdvance; slot < kPagePanelCount; ++slot) {
             auto panel = std::make_unique<CDialog>(Host(), 800 + slot);
@@ -116,8 +123,14 @@ protected:
         }
     }
     void RefreshOverclockPage() override { calls.push_back("RefreshOverclockPage"); }
-    void ConnectAccessory() override { calls.push_back("ConnectAccessory"); }
-    void ShutdownAccessory() override { calls.push_back("ShutdownAccessory"); }
+    void ConnectAccessory() override {
+        calls.push_back("ConnectAccessory");
+        if (realPagePanels) CCoralvaneDlg::ConnectAccessory();
+    }
+    void ShutdownAccessory() override {
+        calls.push_back("ShutdownAccessory");
+        if (realPagePanels) CCoralvaneDlg::ShutdownAccessory();
+    }
     void SaveProfile() override { calls.push_back("SaveProfile"); }
     void LoadProfile() override { calls.push_back("LoadProfile"); }
     void WriteDefaultProfiles() override { calls.push_back("WriteDefaultProfiles"); }
@@ -156,6 +169,7 @@ protected:
     CoralvaneServices Services() {
         CoralvaneServices services(host, folder, sim.QueryInterface());
         services.notificationArea = &tray;
+        services.hid = hid;
         services.shell = &shell;
         services.clock = &clock;
         services.setAutorun = [this] {
@@ -184,6 +198,8 @@ protected:
         dlg->withPagePanels = pagePanels;
         dlg->realDetection = realDetection;
         dlg->accessoryPlugged = accessoryPlugged;
+        dlg->realPagePanels = realPagePanels;
+        dlg->realAccessoryProbe = realAccessoryProbe;
         for (auto& panel : sidePanels) dlg->AttachSidePanel(*panel);
         EXPECT_EQ(dlg->Create(), 0);
         dlg->ShowWindow(ShowCommand::Show);
@@ -221,6 +237,10 @@ protected:
     SimPacedClock clock{sim};
     bool realDetection = false;
     bool accessoryPlugged = false;
+    bool realPagePanels = false;
+    bool realAccessoryProbe = false;
+    // The HID interfaces the program sees; none when null.
+    HidSystem* hid = nullptr;
     int autorunCalls = 0;
     // Side windows outlive the main window, whose window owns theirs.
     std::vector<std::unique_ptr<TestSidePanel>> sidePanels;
