@@ -25,6 +25,8 @@ HidSystem& HidOrNone(HidSystem* hid) {
 CVemraDlg::CVemraDlg(UiHost& host, HidSystem* hid, Clock& clock)
     : CBkDialogST(host, kTemplateId),
       connection(std::make_unique<AccessoryConnection>(HidOrNone(hid), clock, *this)) {
+    // A page inside the main window.
+    MutableWindow().childStyle = true;
     // The card never reports the Turbo zone switches; they count as lit until Default sets them.
     flags[1].frontLit = true;
     flags[1].rearLit = true;
