@@ -1,7 +1,9 @@
 #include "app/SidePanelKinds.h"
 
 #include "app/CCoralvaneDlg.h"
+#include "app/CSettingDlg.h"
 #include "app/MainFanControl.h"
+#include "bios/CBiosDlg.h"
 #include "help/CHelpDlg.h"
 #include "monitor/CMonitorDlg.h"
 #include "panels/CFanAdvanceDlg.h"
@@ -33,9 +35,23 @@ std::unique_ptr<SidePanel> CreateFanCurvePanel(CCoralvaneDlg& main) {
         });
 }
 
+std::unique_ptr<SidePanel> CreateSettingPanel(CCoralvaneDlg& main) {
+    const CoralvaneServices& services = main.Services();
+    if (!services.autorun) return nullptr;
+    return std::make_unique<CSettingDlg>(main, services.folder, *services.autorun);
+}
+
+std::unique_ptr<SidePanel> CreateBiosPanel(CCoralvaneDlg& main) {
+    const CoralvaneServices& services = main.Services();
+    if (!services.fileDialogs || !services.toolRunner) return nullptr;
+    return std::make_unique<CBiosDlg>(main.Host(), services.folder, *services.fileDialogs, *services.toolRunner);
+}
+
 // One line per kind; a new side window adds its entry here.
 const SidePanelKind kKinds[] = {
     {kSideMonitor, CreateMonitorPanel},
+    {kSideSettings, CreateSettingPanel},
+    {kSideBios, CreateBiosPanel},
     {kSideHelp, CreateHelpPanel},
     {kSideInfo, CreateInfoPanel},
     {kSideFanCurve, CreateFanCurvePanel},
