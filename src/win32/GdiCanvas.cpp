@@ -156,7 +156,8 @@ void GdiCanvas::DrawBitmap(int resourceId, const Rect& source, Point dest, std::
     BitmapDc sourceDc(dc, bitmap);
     if (!sourceDc.IsValid()) return;
     if (key) {
-        TransparentBlt(dc, dest.x, dest.y, from.width, from.height, sourceDc.Dc(), from.left, from.top,
+        // gdi32's own export: msimg32 is no known DLL, and an elevated program must not import it.
+        GdiTransparentBlt(dc, dest.x, dest.y, from.width, from.height, sourceDc.Dc(), from.left, from.top,
                        from.width, from.height, *key);
     } else {
         BitBlt(dc, dest.x, dest.y, from.width, from.height, sourceDc.Dc(), from.left, from.top,

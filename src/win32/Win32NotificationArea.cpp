@@ -32,14 +32,16 @@ int Win32NotificationArea::AddIcon(const NotifyIconRecord& record) {
     HWND window = owner ? owner() : nullptr;
     if (!window) return 1;
     NOTIFYICONDATAW data = MakeRecord(window, record);
-    if (Shell_NotifyIconW(NIM_ADD, &data)) return 0;
     // A busy shell can time out yet add the icon, and one that announced itself anew for another
     // reason may have kept it; either way an icon that takes the update is there.
-    return Shell_NotifyIconW(NIM_MODIFY, &data) ? 0 : 1;
+    if (!Shell_NotifyIconW(NIM_ADD, &data) && !Shell_NotifyIconW(NIM_MODIFY, &data)) return 1;
+    iconWindow = window;
+    return 0;
 }
 
 int Win32NotificationArea::RemoveIcon(const NotifyIconRecord& record) {
-    HWND window = owner ? owner() : nullptr;
+    HWND window = iconWindow ? iconWindow : owner ? owner() : nullptr;
+    iconWindow = nullptr;
     if (!window) return 1;
     NOTIFYICONDATAW data{};
     data.cbSize = sizeof(data);

@@ -17,4 +17,7 @@ public:
 
 private:
     std::function<HWND()> owner;
+    // The window the icon was added for. The removal goes to it: while its dialog is taken down
+    // (the program ending from the hidden state) the host no longer names it as the owner.
+    HWND iconWindow = nullptr;
 };

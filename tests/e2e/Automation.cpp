@@ -1,5 +1,10 @@
 #include "Automation.h"
 
+#include <psapi.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -93,6 +98,23 @@ void Stop(Launched& p) {
     p.process = nullptr;
 }
 
+bool HasModule(HANDLE process, const std::wstring& fileName) {
+    HMODULE modules[512];
+    DWORD needed = 0;
+    if (!process || !EnumProcessModules(process, modules, sizeof modules, &needed)) return false;
+    const DWORD count = std::min<DWORD>(needed / sizeof(HMODULE), 512);
+    for (DWORD i = 0; i < count; ++i) {
+        wchar_t name[MAX_PATH] = {};
+        if (GetModuleBaseNameW(process, modules[i], name, MAX_PATH) && _wcsicmp(name, fileName.c_str()) == 0)
+            return true;
+    }
+    return false;
+}
+
+std::wstring DriverFileName() {
+    return sizeof(void*) == 8 ? L"nvapi64.dll" : L"nvapi.dll";
+}
+
 namespace {
 struct Search {
     DWORD pid;
@@ -113,6 +135,72 @@ std::wstring TitleOf(HWND hwnd) {
     return std::wstring(buf, n > 0 ? n : 0);
 }
 }  // namespace
+
+namespace {
+struct ControlSearch {
+    DWORD pid;
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK FindWithControl(HWND hwnd, LPARAM lp) {
+    auto* f = reinterpret_cast<ControlSearch*>(lp);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    if (owner != f->pid || !GetDlgItem(hwnd, f->id)) return TRUE;
+    f->found = hwnd;
+    return FALSE;
+}
+
+struct MenuSearch {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK FindPopupMenu(HWND window, LPARAM param) {
+    auto* s = reinterpret_cast<MenuSearch*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, 16);
+    if (owner != s->pid || std::wstring(name) != L"#32768" || !IsWindowVisible(window)) return TRUE;
+    s->found = window;
+    return FALSE;
+}
+}  // namespace
+
+HWND WindowWithControl(DWORD pid, int id) {
+    ControlSearch find{pid, id, nullptr};
+    EnumWindows(FindWithControl, reinterpret_cast<LPARAM>(&find));
+    return find.found;
+}
+
+HWND PopupMenuOf(DWORD pid) {
+    MenuSearch search{pid, nullptr};
+    EnumWindows(FindPopupMenu, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool ChooseMenuItem(HWND popup, wchar_t key) {
+    // A key that reaches the menu before its loop runs is dropped, so it goes again until the menu
+    // closes.
+    return WaitUntil(
+        [&] {
+            PostMessageW(popup, WM_CHAR, key, 0);
+            return !IsWindowVisible(popup);
+        },
+        5000);
+}
+
+bool NotificationIconShown(HWND owner, UINT id) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = owner;
+    data.uID = id;
+    data.uFlags = NIF_TIP;
+    wcscpy(data.szTip, L"Coralvane");
+    return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
 
 std::vector<HWND> WindowsOf(DWORD pid) {
     Search s{pid, {}};
@@ -138,10 +226,13 @@ HWND WaitForWindow(DWORD pid, const std::wstring& title, DWORD timeoutMs) {
 bool Click(HWND dialog, int id) {
     HWND button = GetDlgItem(dialog, id);
     if (!button || !IsWindowVisible(button) || !IsWindowEnabled(button)) return false;
-    // BM_CLICK is sent, not posted, so the command has run (or a modal loop has started) on return;
-    // a modal loop would block us, hence the time-out variant.
+    // BM_CLICK goes as a sent message that nobody waits for: a send that timed out while the program
+    // was busy would be withdrawn (Wine does so), and the click lost. The empty message sent after
+    // it comes back once the click has run, or its modal loop has started; if the program is still
+    // busy after the time-out, the click runs later all the same.
+    SendNotifyMessageW(button, BM_CLICK, 0, 0);
     DWORD_PTR ignored;
-    SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, 200, &ignored);
+    SendMessageTimeoutW(button, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &ignored);
     return true;
 }
 
@@ -158,6 +249,45 @@ bool IsShown(HWND dialog, int id) {
 void PressKey(HWND window, UINT vk) {
     PostMessageW(window, WM_KEYDOWN, vk, 0);
     PostMessageW(window, WM_KEYUP, vk, 0xC0000000);
+}
+
+ClientPixels::ClientPixels(HWND window) {
+    RECT r{};
+    if (!GetClientRect(window, &r) || r.right <= 0 || r.bottom <= 0) return;
+    width = r.right;
+    height = r.bottom;
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (dib) {
+        HGDIOBJ old = SelectObject(mem, dib);
+        BitBlt(mem, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
+        GdiFlush();
+        const auto* words = static_cast<const uint32_t*>(bits);
+        pixels.resize(size_t(width) * size_t(height));
+        for (size_t i = 0; i < pixels.size(); ++i) {
+            const uint32_t w = words[i];
+            pixels[i] = RGB((w >> 16) & 0xFF, (w >> 8) & 0xFF, w & 0xFF);
+        }
+        SelectObject(mem, old);
+        DeleteObject(dib);
+    }
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+}
+
+COLORREF ClientPixels::At(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width || y >= height || pixels.empty()) return RGB(0, 0, 0);
+    return pixels[size_t(y) * size_t(width) + size_t(x)];
 }
 
 bool Screenshot(HWND window, const std::wstring& path) {

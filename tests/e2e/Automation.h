@@ -31,11 +31,24 @@ Launched Launch(const std::wstring& exe, const std::wstring& args, const std::ve
 int WaitExit(const Launched& p, DWORD timeoutMs);
 // Ends the process if it still runs and closes its handle.
 void Stop(Launched& p);
+// Whether the running process has a library of that file name (any case) loaded.
+bool HasModule(HANDLE process, const std::wstring& fileName);
+// The simulated driver's file name for this bitness.
+std::wstring DriverFileName();
 
 // A visible top-level window of the process whose title contains `title` (any title when empty).
 HWND WaitForWindow(DWORD pid, const std::wstring& title, DWORD timeoutMs);
 // Every visible top-level window of the process.
 std::vector<HWND> WindowsOf(DWORD pid);
+// A top-level window of the process, shown or hidden, that holds a control with this id.
+HWND WindowWithControl(DWORD pid, int id);
+// A shown popup menu (window class #32768) of the process.
+HWND PopupMenuOf(DWORD pid);
+// Chooses the item of a shown popup menu by its mnemonic key; false when the menu stayed open.
+bool ChooseMenuItem(HWND popup, wchar_t key);
+// Whether the notification area holds the icon of that owner and id: the shell takes an update
+// only for an icon it has.
+bool NotificationIconShown(HWND owner, UINT id);
 
 // Clicks a button of a dialog by control id, through the real control.
 bool Click(HWND dialog, int id);
@@ -46,6 +59,18 @@ void PressKey(HWND window, UINT vk);
 
 // Copies what the screen shows of a window into a 24-bit BMP file.
 bool Screenshot(HWND window, const std::wstring& path);
+// What the screen shows of a window's whole client area, taken at once.
+class ClientPixels {
+public:
+    explicit ClientPixels(HWND window);
+    // Client coordinates; black outside the area.
+    COLORREF At(int x, int y) const;
+
+private:
+    int width = 0;
+    int height = 0;
+    std::vector<COLORREF> pixels;
+};
 
 // Polls `pred` every 50 ms until it holds or `timeoutMs` passes.
 template <class Pred>
