@@ -15,20 +15,28 @@ AccessoryCommand BuildCommand(uint8_t code, const CommandScratch& scratch) {
     return command;
 }
 
+namespace {
+
+// One Idle or Turbo setting: front mode and colour, then rear mode and colour.
+AccessoryCommand StoreSetCommand(uint8_t code, CommandScratch& scratch, int32_t frontMode,
+                                 int32_t frontColour, int32_t rearMode, int32_t rearColour) {
+    scratch.data[0] = Code(frontMode);
+    scratch.data[1] = Code(frontColour);
+    scratch.data[2] = Code(rearMode);
+    scratch.data[3] = Code(rearColour);
+    return BuildCommand(code, scratch);
+}
+
+}  // namespace
+
 AccessoryCommand StoreIdleCommand(CommandScratch& scratch, const VemraState& state) {
-    scratch.data[0] = Code(state.idleFrontMode);
-    scratch.data[1] = Code(state.idleFrontColour);
-    scratch.data[2] = Code(state.idleRearMode);
-    scratch.data[3] = Code(state.idleRearColour);
-    return BuildCommand(kCmdStoreIdle, scratch);
+    return StoreSetCommand(kCmdStoreIdle, scratch, state.idleFrontMode, state.idleFrontColour,
+                           state.idleRearMode, state.idleRearColour);
 }
 
 AccessoryCommand StoreTurboCommand(CommandScratch& scratch, const VemraState& state) {
-    scratch.data[0] = Code(state.turboFrontMode);
-    scratch.data[1] = Code(state.turboFrontColour);
-    scratch.data[2] = Code(state.turboRearMode);
-    scratch.data[3] = Code(state.turboRearColour);
-    return BuildCommand(kCmdStoreTurbo, scratch);
+    return StoreSetCommand(kCmdStoreTurbo, scratch, state.turboFrontMode, state.turboFrontColour,
+                           state.turboRearMode, state.turboRearColour);
 }
 
 AccessoryCommand SwitchZonesCommand(CommandScratch& scratch, const VemraState& state) {
