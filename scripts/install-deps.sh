@@ -2,10 +2,10 @@
 # Installs what the build and the tests need from Debian's packages. Quick when all is present.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev googletest
+packages=(cmake ninja-build g++ libgtest-dev googletest zlib1g-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   wine wine64 wine32:i386 xvfb xdotool imagemagick fonts-wqy-microhei
-  clang libclang-rt-14-dev llvm)
+  clang libclang-rt-14-dev llvm nsis)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -2,14 +2,20 @@
 
 #include <vector>
 
+#include "win32/PngResource.h"
+
 BitmapStore::Entry* BitmapStore::Find(int resourceId) {
     if (resourceId <= 0 || resourceId > 0xFFFF) return nullptr;
     auto it = bitmaps.find(resourceId);
     if (it == bitmaps.end()) {
         Entry entry;
-        // A DIB section keeps the resource's own colours whatever the display's depth.
-        entry.bitmap = GdiObject(
-            LoadImageW(module, MAKEINTRESOURCEW(resourceId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        // A DIB section keeps the resource's own colours whatever the display's depth. The skin is
+        // stored compressed; an uncompressed bitmap resource of the number is taken too.
+        HBITMAP loaded = LoadPngResource(module, resourceId);
+        if (!loaded)
+            loaded = static_cast<HBITMAP>(
+                LoadImageW(module, MAKEINTRESOURCEW(resourceId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        entry.bitmap = GdiObject(loaded);
         BITMAP info{};
         if (entry.bitmap && GetObjectW(entry.bitmap.Get(), sizeof info, &info) == sizeof info) {
             entry.size = {info.bmWidth, info.bmHeight < 0 ? -info.bmHeight : info.bmHeight};

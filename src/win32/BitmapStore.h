@@ -8,9 +8,9 @@
 #include "ui/UiTypes.h"
 #include "win32/GdiObjects.h"
 
-// The skin's bitmaps, compiled into the executable as resources under their numbers. Each is loaded
-// once on first use and kept until the store ends; a number without a resource is remembered as
-// missing and draws nothing.
+// The skin's bitmaps, compiled into the executable as resources under their numbers (stored as PNG,
+// decoded on load). Each is loaded once on first use and kept until the store ends; a number
+// without a resource is remembered as missing and draws nothing.
 class BitmapStore {
 public:
     explicit BitmapStore(HINSTANCE module) : module(module) {}

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ImageFiles.h"
+#include "PngFile.h"
 #include "Skin.h"
 
 namespace skingen {
@@ -67,9 +68,10 @@ std::vector<uint8_t> Bytes(const std::string& text) {
 int WriteSkin(const std::string& outDir) {
     Skin skin = DrawSkin();
     if (!NamesAreDistinct(skin)) return 1;
-    fs::path root(outDir), bitmaps = root / "bitmaps", icons = root / "icons";
+    fs::path root(outDir), bitmaps = root / "bitmaps", pngs = root / "png", icons = root / "icons";
     std::error_code ec;
     fs::create_directories(bitmaps, ec);
+    if (!ec) fs::create_directories(pngs, ec);
     if (!ec) fs::create_directories(icons, ec);
     if (ec) {
         std::fprintf(stderr, "skingen: cannot create %s: %s\n", outDir.c_str(), ec.message().c_str());
@@ -78,14 +80,20 @@ int WriteSkin(const std::string& outDir) {
 
     std::vector<std::pair<fs::path, std::vector<uint8_t>>> files;
     std::ostringstream rc, manifest;
-    std::set<std::string> bitmapFiles, iconFiles;
+    std::set<std::string> bitmapFiles, pngFiles, iconFiles;
     std::vector<BitmapItem> sorted(skin.Bitmaps().begin(), skin.Bitmaps().end());
     std::sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) { return a.number < b.number; });
     for (const BitmapItem& item : sorted) {
         std::string file = std::to_string(item.number) + ".bmp";
         bitmapFiles.insert(file);
-        files.emplace_back(bitmaps / file, EncodeBmp(item.image));
-        rc << item.number << " BITMAP \"bitmaps/" << file << "\"\n";
+        std::vector<uint8_t> bmp = EncodeBmp(item.image);
+        // The program carries the bitmaps compressed (resource type PNG) and decodes them when
+        // first drawn; the BMP files serve the headless host and the tests.
+        std::string png = std::to_string(item.number) + ".png";
+        pngFiles.insert(png);
+        files.emplace_back(pngs / png, PngFromBmp(bmp));
+        files.emplace_back(bitmaps / file, std::move(bmp));
+        rc << item.number << " PNG \"png/" << png << "\"\n";
         manifest << "bitmap " << item.number << ' ' << item.image.Width() << ' ' << item.image.Height()
                  << '\n';
     }
@@ -109,6 +117,7 @@ int WriteSkin(const std::string& outDir) {
         }
     }
     RemoveStale(bitmaps, bitmapFiles);
+    RemoveStale(pngs, pngFiles);
     RemoveStale(icons, iconFiles);
     return 0;
 }
@@ -146,10 +155,20 @@ int CheckSkin(const std::string& outDir) {
             valid = CheckBmp(bytes, width, height, problem);
         else
             valid = CheckIco(bytes, width, height, problem);
-        if (valid && kind == "bitmap" &&
-            rc.find(name + " BITMAP \"bitmaps/" + name + ".bmp\"") == std::string::npos) {
-            valid = false;
-            problem = "not named in skin.rc";
+        if (valid && kind == "bitmap") {
+            const fs::path png = root / "png" / (name + ".png");
+            std::vector<uint8_t> pngBytes;
+            if (!ReadFile(png.string(), pngBytes)) {
+                valid = false;
+                problem = "no PNG";
+            } else if (!PngMatchesBmp(pngBytes, bytes, problem)) {
+                valid = false;
+                problem = "PNG: " + problem;
+            } else if (rc.find(name + " PNG \"png/" + name + ".png\"") == std::string::npos) {
+                valid = false;
+                problem = "not named in skin.rc";
+            }
+            listed.insert(png.lexically_relative(root).generic_string());
         }
         listed.insert(path.lexically_relative(root).generic_string());
         if (!valid) {
@@ -159,7 +178,7 @@ int CheckSkin(const std::string& outDir) {
         ++files;
     }
     // Everything in icons/ is shipped beside the program, so nothing unlisted may sit there.
-    for (const char* dir : {"bitmaps", "icons"}) {
+    for (const char* dir : {"bitmaps", "png", "icons"}) {
         std::error_code ec;
         for (const auto& entry : fs::directory_iterator(root / dir, ec)) {
             if (!listed.count(entry.path().lexically_relative(root).generic_string())) {
