@@ -7,6 +7,7 @@
 #include <fstream>
 #include <random>
 #include <system_error>
+#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -16,6 +17,12 @@ namespace {
 // limit leaves room for its temporary sibling, and random, so two running copies never share one.
 constexpr char kTempPrefix[] = "~cv";
 constexpr char kTempSuffix[] = ".tmp";
+
+// Another program reading the target (a virus scanner after each write, an editor, a backup) keeps
+// it from being replaced while it holds it open; the rename is tried again for about a second
+// before the write counts as failed.
+constexpr int kRenameAttempts = 20;
+constexpr auto kRenamePause = std::chrono::milliseconds(50);
 
 std::mt19937 SeededGenerator() {
     std::uint32_t device = 0;
@@ -126,9 +133,14 @@ FileStatus ReplaceFileBytes(const fs::path& path, std::string_view bytes) {
             fs::remove(temp, ec);
             return FileStatus::WriteFailed;
         }
+        std::error_code ignored;
         fs::rename(temp, path, ec);
+        for (int attempt = 1; ec && attempt < kRenameAttempts && fs::is_regular_file(path, ignored); ++attempt) {
+            std::this_thread::sleep_for(kRenamePause);
+            ec.clear();
+            fs::rename(temp, path, ec);
+        }
         if (ec) {
-            std::error_code ignored;
             fs::remove(temp, ignored);
             return FileStatus::WriteFailed;
         }

@@ -21,7 +21,8 @@ FileStatus ReadFileBytes(const std::filesystem::path& path, std::string& bytes, 
 FileStatus CheckFileWritable(const std::filesystem::path& path);
 
 // Writes bytes to a new file in the target's folder and renames it over the target, so that a
-// crash at any moment leaves either the old or the new file whole, never a mix.
+// crash at any moment leaves either the old or the new file whole, never a mix. A target another
+// program holds open is waited for up to about a second.
 FileStatus ReplaceFileBytes(const std::filesystem::path& path, std::string_view bytes);
 
 // The longest temporary name ReplaceFileBytes may use for path; callers check it against path limits.

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Automation.h"
@@ -45,6 +46,8 @@ constexpr const char* kPstateCard =
     "[display]\ngpu = 0\nid = 0x80061086\n";
 constexpr size_t kGraphicsDelta = 40;
 constexpr int kStartupCoreOffset = 25;
+// How long another program keeps the configuration file open while Apply writes it.
+constexpr DWORD kReaderHoldMs = 300;
 
 // A logon task of the program's name in the scheduler's root folder, for any user.
 bool ProgramTaskExists() {
@@ -182,9 +185,21 @@ TEST_F(SettingsE2e, SetupOpensDockedAndApplyStoresAutorunAndTranslucencyOnBothWi
     EXPECT_FALSE(e2e::IsShown(settings, kSettingTop));
     EXPECT_FALSE(e2e::IsShown(settings, kPercentList)) << "the percentage list shows while opaque";
 
+    // Apply while another program reads the file for a moment, as a scanner or an editor does: the
+    // file is written once that reader lets go, and no failure is reported.
     ASSERT_TRUE(e2e::Click(settings, kSettingRun));
-    ASSERT_TRUE(e2e::Click(settings, kSettingApply));
+    HANDLE reader = CreateFileW(configPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    std::thread letGo([reader] {
+        Sleep(kReaderHoldMs);
+        CloseHandle(reader);
+    });
+    const bool clicked = e2e::Click(settings, kSettingApply);
+    letGo.join();
+    ASSERT_TRUE(clicked);
     EXPECT_TRUE(Stored(configPath, {{"AutoRun", 0}}));
+    EXPECT_TRUE(e2e::NoWindowShowsControl(program.pid, kMsgText)) << "a failure message after Apply";
     EXPECT_EQ(RunKeyEntry(), L"");
     EXPECT_FALSE(ProgramTaskExists());
 

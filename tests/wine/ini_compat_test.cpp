@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/ConfigFile.h"
@@ -192,6 +193,26 @@ TEST(IniCompat, AtomicReplaceOverAnExistingFile) {
     EXPECT_EQ(ReadAllBytes(dir / "a.cfg"), whileHeld == FileStatus::Ok ? "third" : "new contents");
     EXPECT_EQ(ReplaceFileBytes(dir / "a.cfg", "fourth"), FileStatus::Ok);
     EXPECT_EQ(ReadAllBytes(dir / "a.cfg"), "fourth");
+}
+
+TEST(IniCompat, ReplaceWaitsForAReaderThatLetsGo) {
+    // A reader that opened the file the ordinary way (no sharing of deletion), as a scanner or an
+    // editor does, and closes it a moment later.
+    TempFolder dir;
+    WriteAllBytes(dir / "a.cfg", "old contents");
+    const std::string path = (dir / "a.cfg").string();
+    HANDLE reader =
+        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    std::thread letGo([reader] {
+        Sleep(200);
+        CloseHandle(reader);
+    });
+    const FileStatus status = ReplaceFileBytes(dir / "a.cfg", "new contents");
+    letGo.join();
+    EXPECT_EQ(status, FileStatus::Ok);
+    EXPECT_EQ(ReadAllBytes(dir / "a.cfg"), "new contents");
+    EXPECT_EQ(CountFiles(dir.Path()), 1);
 }
 
 TEST(IniCompat, ReadOnlyFileIsRefusedAndKept) {
