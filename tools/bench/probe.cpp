@@ -1,12 +1,10 @@
 // The benchmark's hands inside Wine:
 //   probe start <exe> <title>      starts the program, waits for its first painted window whose
 //                                  title holds <title>; prints "startup_ms N" and "pid N"
-//   probe memory <pid>             prints "private_bytes N" (the process's private commit)
 //   probe click <pid> <id>         clicks the control of that id in the process's windows
 //   probe close <pid>              asks the process's windows to close, waits for it to end
 // The program keeps running after "start".
 #include <windows.h>
-#include <psapi.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -87,16 +85,6 @@ int Start(const wchar_t* exe, const wchar_t* title) {
 int wmain(int argc, wchar_t** argv) {
     const std::wstring verb = argc > 1 ? argv[1] : L"";
     if (verb == L"start" && argc == 4) return Start(argv[2], argv[3]);
-    if (verb == L"memory" && argc == 3) {
-        HANDLE p = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, wcstoul(argv[2], nullptr, 10));
-        PROCESS_MEMORY_COUNTERS_EX counters{};
-        counters.cb = sizeof counters;
-        if (!p || !GetProcessMemoryInfo(p, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters))
-            return 1;
-        std::printf("private_bytes %zu\nworking_set_bytes %zu\n", size_t(counters.PrivateUsage),
-                    size_t(counters.WorkingSetSize));
-        return 0;
-    }
     if (verb == L"click" && argc == 4) {
         const int id = _wtoi(argv[3]);
         for (HWND w : Windows(wcstoul(argv[2], nullptr, 10), nullptr)) {
@@ -116,6 +104,6 @@ int wmain(int argc, wchar_t** argv) {
         if (p && WaitForSingleObject(p, 10000) != WAIT_OBJECT_0) TerminateProcess(p, 1);
         return 0;
     }
-    std::fprintf(stderr, "usage: probe start <exe> <title> | memory <pid> | click <pid> <id> | close <pid>\n");
+    std::fprintf(stderr, "usage: probe start <exe> <title> | click <pid> <id> | close <pid>\n");
     return 2;
 }
