@@ -284,8 +284,19 @@ void Win32Host::PlaceFirstTime(DialogWindow& window) {
     }
     const int width = r.right - r.left;
     const int height = r.bottom - r.top;
-    const int x = around.left + ((around.right - around.left) - width) / 2;
-    const int y = around.top + ((around.bottom - around.top) - height) / 2;
+    int x = around.left + ((around.right - around.left) - width) / 2;
+    int y = around.top + ((around.bottom - around.top) - height) / 2;
+    // Kept inside the work area of the owner's monitor, as the system keeps its dialogs: centred over
+    // a window at the screen's edge, a message would be cut off there.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoW(MonitorFromRect(&around, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        const RECT& work = monitor.rcWork;
+        x = x + width > work.right ? work.right - width : x;
+        y = y + height > work.bottom ? work.bottom - height : y;
+        x = x < work.left ? work.left : x;
+        y = y < work.top ? work.top : y;
+    }
     SetWindowPos(window.hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -60,6 +60,12 @@ inline bool NoWindowShowsControl(DWORD pid, int id) {
     return true;
 }
 
+// Puts the main window where a side window docked to its left fits on the screen, so the screen
+// shows what the screenshots are taken of.
+inline void RoomOnTheLeft(HWND main) {
+    SetWindowPos(main, nullptr, 400, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
 inline ::testing::AssertionResult DockedBeside(HWND main, HWND side) {
     RECT m{}, s{};
     GetWindowRect(main, &m);

@@ -107,6 +107,7 @@ protected:
         ASSERT_NE(program.process, nullptr);
         main = e2e::WaitForWindow(program.pid, L"Coralvane", 20000);
         ASSERT_NE(main, nullptr) << "no main window";
+        e2e::RoomOnTheLeft(main);
         ASSERT_TRUE(e2e::Click(main, kBiosButton));
         bios = e2e::WaitForShownControl(program.pid, kBiosSave, 20000);
         ASSERT_NE(bios, nullptr) << "no BIOS window";
@@ -165,6 +166,11 @@ protected:
         if (!message) return false;
         EXPECT_EQ(e2e::TextOf(message, kMsgText), kFailedText);
         if (screenshot) {
+            // Centred over the BIOS window, which sits close to the screen's left edge, yet all on
+            // the screen.
+            RECT r{};
+            GetWindowRect(message, &r);
+            EXPECT_GE(r.left, 0) << "the message is cut off at the screen's edge";
             Sleep(300);  // the screen catches up with the new window
             EXPECT_TRUE(e2e::Screenshot(message, L"bios-failure-" + e2e::Bitness() + L".bmp"));
         }

@@ -140,6 +140,7 @@ protected:
 
     // Setup on the main window; the settings window comes up docked beside it.
     HWND OpenSettings(HWND main) {
+        e2e::RoomOnTheLeft(main);
         if (!e2e::Click(main, kSettingButton)) return nullptr;
         HWND settings = e2e::WaitForShownControl(program.pid, kSettingApply, 20000);
         if (settings) {

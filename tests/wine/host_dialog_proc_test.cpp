@@ -36,4 +36,30 @@ TEST(HostDialogProc, TaskbarCreatedReachesTheModelAsItsOwnMessage) {
     dialog.DestroyWindow();
 }
 
+class UnplacedPopup : public CDialog {
+public:
+    explicit UnplacedPopup(UiHost& host) : CDialog(host, 4243) { MoveWindow({0, 0, 500, 222}); }
+};
+
+TEST(HostDialogProc, PopupCentredOverAnOwnerAtTheScreensEdgeStaysInsideTheWorkArea) {
+    Win32Host host;
+    ProbeDialog owner(host);
+    if (owner.Create() != 0) GTEST_SKIP() << "no window system in this session";
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    // Half off the left edge of the screen, where a side window docked beside the main window can be.
+    SetWindowPos(host.WindowOf(owner), nullptr, work.left - 150, work.top + 100, 200, 120, SWP_NOZORDER);
+    ShowWindow(host.WindowOf(owner), SW_SHOWNA);
+    UnplacedPopup popup(host);
+    ASSERT_EQ(popup.Create(&owner), 0);
+    popup.ShowWindow(ShowCommand::Show);
+    RECT placed{};
+    GetWindowRect(host.WindowOf(popup), &placed);
+    EXPECT_EQ(placed.left, work.left);
+    // Still centred on the owner's middle from top to bottom.
+    EXPECT_EQ((placed.top + placed.bottom) / 2, work.top + 100 + 60);
+    popup.DestroyWindow();
+    owner.DestroyWindow();
+}
+
 }  // namespace
