@@ -29,16 +29,24 @@ exe=$(realpath "${BENCH_EXE:-$ROOT/build/win64/src/Coralvane.exe}")
 monitor_button=1138
 tick=$(getconf CLK_TCK)
 unset CORALVANE_SIM_JOURNAL CORALVANE_SIM_ACCESSORY
+# A card whose readings move (warming under load), so the dials have something to show each tick.
+export CORALVANE_SIM_SCENARIO=${CORALVANE_SIM_SCENARIO:-$ROOT/sim/scenarios/warmup.scn}
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 # The probe's answer goes through a file: a program it starts keeps the probe's output open.
 probe() { wine "$bench/probe.exe" "$@" >"$bench/probe.out" 2>/dev/null || true; tr -d '\r' <"$bench/probe.out"; }
 field() { awk -v k="$1" '$1==k {print $2}'; }
 # CPU time (clock ticks) of a Linux process: user + system.
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+# This prefix's wineserver (others may run beside it): the one working in the prefix's server folder.
+server_pid() {
+  local dir p
+  dir=$(printf '/tmp/.wine-%d/server-%x-%x' "$(id -u)" $(stat -c '%d %i' "$WINEPREFIX"))
+  for p in $(pgrep wineserver); do [[ $(readlink "/proc/$p/cwd") == "$dir" ]] && echo "$p" && return; done
+}
 # Percent of one core a process used over `seconds`.
 idle_cpu() {
   local pid=$1 server a b sa sb
-  server=$(pgrep -n wineserver || true)
+  server=$(server_pid)
   a=$(cpu_ticks "$pid"); sa=$(cpu_ticks "$server")
   sleep "$seconds"
   b=$(cpu_ticks "$pid"); sb=$(cpu_ticks "$server")

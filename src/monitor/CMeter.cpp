@@ -95,6 +95,11 @@ void CMeter::DrawMeterReading(int bitmap, int upper, int lower) {
 }
 
 void CMeter::DrawMeterReading(const std::vector<int>& layers, int upper, int lower, bool numbers) {
+    // A reading that shows exactly what the dial already shows is not composed again: the screen
+    // keeps it, and a repaint draws it from the last frame.
+    if (numbers && lastFrame && lastFrame->numbers && lastFrame->layers == layers && lastFrame->upper == upper &&
+        lastFrame->lower == lower)
+        return;
     lastFrame = Frame{layers, upper, lower, numbers};
     if (std::unique_ptr<Canvas> canvas = Dialog().BeginDraw(Id())) Render(*canvas, *lastFrame);
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "monitor/CMeter.h"
@@ -103,6 +104,27 @@ TEST_F(MeterTest, DrawsItsLayersAndNumbersOffScreenOverTheBackground) {
     EXPECT_EQ(calls[6].sourceSurface, 1);
     EXPECT_EQ(calls[6].to, (Point{0, 0}));
     EXPECT_EQ(calls[6].rect, (Rect{0, 0, kDialRect.width, kDialRect.height}));
+}
+
+TEST_F(MeterTest, UnchangedReadingIsNotComposedAgainButStillRepaints) {
+    UseFace(true);
+    dlg.dial->DrawMeterReading({211, 169, 189}, 1500, -40);
+    host.ClearDraws(dlg, kDialId);
+    dlg.dial->DrawMeterReading({211, 169, 189}, 1500, -40);
+    EXPECT_TRUE(Draws().empty()) << "the same picture composed again";
+
+    // Any change of layers or numbers draws; a repaint draws the last reading.
+    for (auto [layers, upper, lower] : {std::tuple{std::vector<int>{211, 169, 190}, 1500, -40},
+                                        std::tuple{std::vector<int>{211, 169, 190}, 1501, -40},
+                                        std::tuple{std::vector<int>{211, 169, 190}, 1501, -41}}) {
+        host.ClearDraws(dlg, kDialId);
+        dlg.dial->DrawMeterReading(layers, upper, lower);
+        EXPECT_EQ(Draws().size(), 7u) << upper << ' ' << lower;
+    }
+    const std::vector<DrawCall> repaint = host.Paint(dlg, kDialId);
+    EXPECT_TRUE(std::any_of(repaint.begin(), repaint.end(), [](const DrawCall& call) {
+        return call.op == DrawOp::String && call.text == "-41";
+    }));
 }
 
 TEST_F(MeterTest, ImageAloneDrawsNoNumbers) {
