@@ -7,8 +7,10 @@
 #include <string_view>
 #include <vector>
 
+#include "app/CommandLine.h"
 #include "app/DefaultProfileValues.h"
 #include "app/SidePanel.h"
+#include "app/StartupFailSafe.h"
 #include "app/StartupSettings.h"
 #include "controls/CBkDialogST.h"
 #include "gpu/CGpuControl.h"
@@ -65,6 +67,8 @@ struct CoralvaneServices {
     AutorunStore* autorun = nullptr;
     FileDialogs* fileDialogs = nullptr;
     ToolRunner* toolRunner = nullptr;
+    // Whether the user holds Shift as the program starts (the start-up overclock is then skipped).
+    std::function<bool()> shiftHeld;
 };
 
 // The program's one top-level window: skinned, 1000 × 504, owning the GPU control object, the page
@@ -109,6 +113,8 @@ public:
     static constexpr int kTimerClock = 1;
     static constexpr int kTimerFan = 2;
     static constexpr int kTimerMinimise = 3;
+    // Clears the start-up overclock's fail-safe record once the program has run long enough.
+    static constexpr int kTimerFailSafe = 4;
     // The version label's clickable area, 38, 86 to 138, 101.
     static constexpr Rect kVersionRect{38, 86, 100, 15};
 
@@ -159,6 +165,18 @@ public:
     CAdvanceDlg* OverclockPage() const;
     const CoralvaneServices& Services() const { return services; }
 
+    // The command line's command for this run, run right after the initialisation; with `quit`
+    // the window then ends. A profile named here takes the place of the start-up overclock.
+    void SetStartupCommand(const CommandLine& command) { startupCommand = command; }
+    // How that command ended (Done when there was none).
+    CommandStatus StartupCommandStatus() const { return startupCommandStatus; }
+    // Runs a command now: the profile the way Load does, without questions.
+    CommandStatus RunCommand(const CommandLine& command);
+    StartupOverclock StartupOverclockDecision() const { return startupOverclock; }
+    // A command handed over by a copy started later, tagged kCommandTag: run at once, answered with
+    // kCommandAnswerBase + its status (kCommandAnswerBusy while still starting, 0 for another tag).
+    intptr_t TakeCommand(uint32_t tag, std::string_view bytes);
+
 protected:
     void OnInitDialog() override;
     void OnDestroy() override;
@@ -197,6 +215,8 @@ protected:
     virtual void WriteDefaultProfiles();
     virtual void ReapplyOneKeyOverclock();
     virtual void ApplyStartupProfile();
+    // A profile named on the command line, applied without questions.
+    virtual CommandStatus ApplyProfileCommand(int profileIndex);
 
     // The overclock page (CCoralvaneDlgOverclock.cpp): created at start-up in pageRect and shown.
     void CreateOverclockPage();
@@ -221,6 +241,11 @@ private:
     void SetupFonts();
     void HandTranslucencyToSidePanels();
     void StartupTuning();
+    // The fail-safe around the start-up overclock (CCoralvaneDlgCommandLine.cpp).
+    void DecideStartupOverclockNow();
+    void OnFailSafeTimer();
+    void RunStartupCommand();
+    Clock& MainClock();
 
     // Icons.
     void SetBothIcons(int id, const std::string& icon) { SetItemIcons(id, icon, icon); }
@@ -269,6 +294,11 @@ private:
     Rect pageRect;
     bool inNotificationArea = false;
     bool handCursor = false;
+    bool initialised = false;
+    StartupOverclock startupOverclock = StartupOverclock::None;
+    uint64_t failSafeSetAt = 0;
+    CommandLine startupCommand;
+    CommandStatus startupCommandStatus = CommandStatus::Done;
 
     std::array<SidePanel*, kSidePanelCount + 1> sidePanels{};
     std::vector<std::unique_ptr<SidePanel>> ownedSidePanels;

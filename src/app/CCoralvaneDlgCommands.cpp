@@ -78,6 +78,8 @@ void CCoralvaneDlg::OnTimer(int timerId) {
         settings.startupMinimize = 0;
         MinimiseToTray();
         KillTimer(kTimerMinimise);
+    } else if (timerId == kTimerFailSafe) {
+        OnFailSafeTimer();
     }
 }
 

@@ -75,6 +75,7 @@ void CCoralvaneDlg::OnInitDialog() {
     ShowItem(kScrollUp, false);
     pageRect = Control(kPageArea).rect;
 
+    DecideStartupOverclockNow();
     CreatePagePanels();
     CreateSidePanels();
     HandTranslucencyToSidePanels();
@@ -92,6 +93,9 @@ void CCoralvaneDlg::OnInitDialog() {
     SetTimer(kTimerClock, 500);
     SetTimer(kTimerFan, 500);
     SetTimer(kTimerMinimise, 100);
+    if (startupOverclock == StartupOverclock::Apply) SetTimer(kTimerFailSafe, kFailSafeClearMs);
+    initialised = true;
+    if (startupCommand.HasWork()) PostToUi([this] { RunStartupCommand(); });
 }
 
 void CCoralvaneDlg::OnDestroy() {
@@ -210,6 +214,7 @@ void CCoralvaneDlg::HandTranslucencyToSidePanels() {
 }
 
 void CCoralvaneDlg::StartupTuning() {
+    if (startupOverclock != StartupOverclock::Apply) return;
     if (settings.keyOc != 0 && (accessoryOnCard || lightingKind == LightingUsbAccessory)) {
         ReapplyOneKeyOverclock();
     } else if (settings.autoOverClock == 1) {

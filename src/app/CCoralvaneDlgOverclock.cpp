@@ -50,7 +50,10 @@ void CCoralvaneDlg::CreateOverclockPage() {
     panel.ReadGpuValues();
     panel.InitSliders();
     panel.InitButtons();
-    panel.InitKeyOc(accessoryOnCard ? 1 : 0);
+    // A skipped start-up overclock includes the stored one-key choice.
+    const bool skipped =
+        startupOverclock != StartupOverclock::Apply && startupOverclock != StartupOverclock::None;
+    panel.InitKeyOc(accessoryOnCard ? 1 : 0, !skipped);
     panel.MoveWindow(pageRect);
     panel.ShowWindow(ShowCommand::Show);
     AttachPagePanel(kPageAdvance, std::move(page));
@@ -80,6 +83,13 @@ void CCoralvaneDlg::WriteDefaultProfiles() {
 
 void CCoralvaneDlg::ReapplyOneKeyOverclock() {
     if (CAdvanceDlg* panel = OverclockPage()) panel->ApplyKeyOc();
+}
+
+CommandStatus CCoralvaneDlg::ApplyProfileCommand(int profileIndex) {
+    // The profile button shows which profile is on the card, as after a click and Load.
+    SelectProfile(profileIndex);
+    MainProfileOwner owner(*this);
+    return ::ApplyProfileNow(owner, profileIndex);
 }
 
 void CCoralvaneDlg::ApplyStartupProfile() {

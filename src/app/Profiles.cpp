@@ -20,6 +20,29 @@ bool CanUseProfiles(const ProfileOwner& owner) {
            !ProfileSectionName(owner.ChosenProfileIndex()).empty();
 }
 
+// A profile with all 34 keys as the file holds it; a missing file leaves every value 0.
+ProfileRecord ReadProfile(ProfileOwner& owner, int profileIndex) {
+    ProfileRecord record = ProfileRecord::WithAllKeys(ProfileSectionName(profileIndex));
+    ConfigFile(owner.ProfileFolder(), owner.ProfileConfigName()).ReadRecord(record);
+    return record;
+}
+
+// The profile's values go to the overclock page and the fan state; off product line C the fan
+// mode is applied at once, on it the loaded mode waits for the fan Apply button.
+void TakeProfile(ProfileOwner& owner, CAdvanceDlg& panel, const ProfileRecord& record) {
+    panel.SetTuningValues({record.Value("CoreOffset"), record.Value("OverVolt"), record.Value("MemOffset"),
+                           record.Value("Power"), record.Value("TempTarget"), record.Value("DisplayClock")});
+    ProfileFanState fan;
+    fan.fanSpeed = record.Value("FanSpeed");
+    fan.fanMode = record.Value("FanMode");
+    for (int i = 0; i < kFanPointCount; ++i) {
+        fan.steps[i] = record.Value(PointKey('X', i));
+        fan.levels[i] = record.Value(PointKey('Y', i));
+    }
+    owner.TakeFanState(fan);
+    if (!owner.IsProductLineC()) owner.ApplyFanModeWithIcons();
+}
+
 }  // namespace
 
 std::string ProfileSectionName(int profileIndex) {
@@ -84,28 +107,25 @@ ProfileResult SaveProfile(ProfileOwner& owner) {
 ProfileResult LoadProfile(ProfileOwner& owner) {
     CAdvanceDlg* panel = owner.OverclockPanel();
     if (!CanUseProfiles(owner) || !panel) return ProfileResult::Ignored;
-    ProfileRecord record = ProfileRecord::WithAllKeys(ProfileSectionName(owner.ChosenProfileIndex()));
-    ConfigFile(owner.ProfileFolder(), owner.ProfileConfigName()).ReadRecord(record);
+    const ProfileRecord record = ReadProfile(owner, owner.ChosenProfileIndex());
     const bool lineC = owner.IsProductLineC();
     if (record.Value("Power") == 0) {
         owner.AskUser(kLoadPowerZeroText, lineC ? CMsgDlg::kQuestion : CMsgDlg::kNotice);
         return ProfileResult::Refused;
     }
-
-    panel->SetTuningValues({record.Value("CoreOffset"), record.Value("OverVolt"), record.Value("MemOffset"),
-                            record.Value("Power"), record.Value("TempTarget"), record.Value("DisplayClock")});
-    ProfileFanState fan;
-    fan.fanSpeed = record.Value("FanSpeed");
-    fan.fanMode = record.Value("FanMode");
-    for (int i = 0; i < kFanPointCount; ++i) {
-        fan.steps[i] = record.Value(PointKey('X', i));
-        fan.levels[i] = record.Value(PointKey('Y', i));
-    }
-    owner.TakeFanState(fan);
-    // On product line C the loaded fan mode waits for the fan Apply button.
-    if (!lineC) owner.ApplyFanModeWithIcons();
+    TakeProfile(owner, *panel, record);
     panel->ClickApply();
     return ProfileResult::Done;
+}
+
+CommandStatus ApplyProfileNow(ProfileOwner& owner, int profileIndex) {
+    CAdvanceDlg* panel = owner.OverclockPanel();
+    if (!panel || ProfileSectionName(profileIndex).empty()) return CommandStatus::WriteFailed;
+    const ProfileRecord record = ReadProfile(owner, profileIndex);
+    if (record.Value("Power") == 0) return CommandStatus::ProfileEmpty;
+    if (panel->keyOcActive) return CommandStatus::OneKeyActive;
+    TakeProfile(owner, *panel, record);
+    return panel->ApplyValues() == 0 ? CommandStatus::Done : CommandStatus::WriteFailed;
 }
 
 DefaultProfileValues ReadDefaultProfileValues(CGpuControl& gpu, int fanLevel) {

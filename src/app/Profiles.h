@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/CommandLine.h"
 #include "app/ConfigFile.h"
 #include "app/DefaultProfileValues.h"
 #include "app/FanCurve.h"
@@ -74,7 +75,10 @@ ProfileResult SaveProfile(ProfileOwner& owner);
 // page's Apply button (which asks, and does nothing while the one-key overclock is active). A
 // profile whose power target is 0 (never saved, missing) is refused and changes nothing.
 ProfileResult LoadProfile(ProfileOwner& owner);
-
+// Load for a command: profile `profileIndex` goes to the overclock page and the fan state and is
+// applied at once, without questions and whichever page is shown. A profile never saved, or one
+// the one-key overclock would keep from the card, is refused and changes nothing.
+CommandStatus ApplyProfileNow(ProfileOwner& owner, int profileIndex);
 
 // Reads the current clock offsets and the default power and temperature targets of the selected
 // GPU; every value whose reading fails is 0. `fanLevel` is the level read at start-up.

@@ -73,10 +73,12 @@ public:
     void InitSliders();
     // Icons of the buttons and the looks of the three locks.
     void InitButtons();
-    // With the card's one-key flag: shows or hides the Key button and re-applies a stored choice.
-    void InitKeyOc(int cardFlag);
-    // Writes the values to the selected GPU and reads back what the driver holds.
-    void ApplyValues();
+    // With the card's one-key flag: shows or hides the Key button and re-applies a stored choice
+    // (unless `applyStored` is false: the start-up overclock is skipped this time).
+    void InitKeyOc(int cardFlag, bool applyStored = true);
+    // Writes the values to the selected GPU and reads back what the driver holds; 0 when every
+    // write whose result the driver gives succeeded.
+    int ApplyValues();
     // The one-key preset: clocks and voltage to their preset, power to its maximum, applied; Apply
     // then ignores clicks and the core and power sliders are disabled until Default or Key clears it.
     void ApplyKeyOc();
@@ -139,7 +141,7 @@ private:
     void ReadCurveValues();
     void ReadTargets();
     GpuPerfInfo BuildWriteCopy() const;
-    void WriteValues(const GpuPerfInfo& copy);
+    int WriteValues(const GpuPerfInfo& copy);
     void TakeReadBack();
 
     // Input (CAdvanceDlgInput.cpp).

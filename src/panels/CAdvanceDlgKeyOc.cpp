@@ -10,14 +10,14 @@ constexpr std::string_view kStartOcSection = "Start_OC";
 
 }  // namespace
 
-void CAdvanceDlg::InitKeyOc(int cardFlag) {
+void CAdvanceDlg::InitKeyOc(int cardFlag, bool applyStored) {
     SettingValue stored{std::string(kSettingsSection), std::string(kKeyOcKey), {}, 0};
     ConfigFile(folder, configName).ReadValue(stored);
     keyOcSaved = stored.value;
     keyOcSupported = cardFlag;
     if (cardFlag == 1) {
         ShowItem(kKeyButton, true);
-        if (keyOcSaved) {
+        if (keyOcSaved && applyStored) {
             ApplyKeyOc();
         } else {
             ClearKeyOc();

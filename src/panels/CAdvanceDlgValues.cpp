@@ -100,10 +100,11 @@ void CAdvanceDlg::ReadTargets() {
     }
 }
 
-void CAdvanceDlg::ApplyValues() {
-    WriteValues(BuildWriteCopy());
+int CAdvanceDlg::ApplyValues() {
+    const int failed = WriteValues(BuildWriteCopy());
     TakeReadBack();
     ShowValues();
+    return failed;
 }
 
 GpuPerfInfo CAdvanceDlg::BuildWriteCopy() const {
@@ -123,24 +124,28 @@ GpuPerfInfo CAdvanceDlg::BuildWriteCopy() const {
     return copy;
 }
 
-void CAdvanceDlg::WriteValues(const GpuPerfInfo& copy) {
+int CAdvanceDlg::WriteValues(const GpuPerfInfo& copy) {
+    // The curve points' writes give no result; every other write counts.
+    int failed = 0;
     if (curveMode) {
         gpu.WriteVfOffsets(kSelectedGpu, copy);
     } else {
-        gpu.WriteClockOffsets(kSelectedGpu, copy);
+        failed |= gpu.WriteClockOffsets(kSelectedGpu, copy) != 0;
     }
-    gpu.WritePowerTarget(kSelectedGpu, copy);
-    gpu.WriteTempTarget(kSelectedGpu, copy);
-    gpu.WriteTempPriority(kSelectedGpu, linked);
+    failed |= gpu.WritePowerTarget(kSelectedGpu, copy) != 0;
+    failed |= gpu.WriteTempTarget(kSelectedGpu, copy) != 0;
+    failed |= gpu.WriteTempPriority(kSelectedGpu, linked) != 0;
     // A pixel clock of 0 means none was ever read; sending it would blank the monitors.
-    if (displayUnlocked && copy.pixelClock > 0) gpu.WritePixelClock(copy);
+    if (displayUnlocked && copy.pixelClock > 0) failed |= gpu.WritePixelClock(copy) != 0;
     if (voltUnlocked) {
         if (curveMode) {
-            gpu.WriteVoltBoost(kSelectedGpu, static_cast<uint8_t>(std::clamp(voltValue, 0, 255)));
+            failed |=
+                gpu.WriteVoltBoost(kSelectedGpu, static_cast<uint8_t>(std::clamp(voltValue, 0, 255))) != 0;
         } else {
-            gpu.WriteOverVolt(kSelectedGpu, copy);
+            failed |= gpu.WriteOverVolt(kSelectedGpu, copy) != 0;
         }
     }
+    return failed;
 }
 
 void CAdvanceDlg::TakeReadBack() {

@@ -14,6 +14,9 @@ bool IsModelMessage(UINT msg) {
     return msg >= WM_USER + 3 && msg < WM_APP;
 }
 
+// Commands from another copy are a few hundred bytes; more is not ours.
+constexpr DWORD kMaxCopyDataBytes = 64 * 1024;
+
 // The shell's announcement that the notification area was made anew; 0 if it cannot be registered.
 UINT TaskbarCreatedMessage() {
     static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
@@ -141,6 +144,15 @@ LRESULT Win32Host::OnDialogMessage(DialogWindow& window, UINT msg, WPARAM wParam
         case WM_CLOSE:
             dialog.HandleClose();
             return 0;
+        case WM_COPYDATA: {
+            // Another program's bytes, valid only during this call; anything malformed is not taken.
+            const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+            if (!copyDataHandler || !data || (static_cast<uint64_t>(data->dwData) >> 32) != 0 ||
+                data->cbData > kMaxCopyDataBytes || (data->cbData && !data->lpData))
+                return 0;
+            const std::string_view bytes(static_cast<const char*>(data->lpData), data->cbData);
+            return copyDataHandler(dialog, uint32_t(data->dwData), bytes);
+        }
         case WM_CAPTURECHANGED:
             OnCaptureLost(hwnd, reinterpret_cast<HWND>(lParam));
             return 0;

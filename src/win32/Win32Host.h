@@ -1,9 +1,12 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "ui/ControlState.h"
 #include "ui/UiHost.h"
@@ -31,6 +34,11 @@ public:
     // afterwards.
     void SetIconFolder(std::wstring folder) { iconFolder = std::move(folder); }
     const std::wstring& IconFolder() const { return iconFolder; }
+
+    // Takes the copy-data messages other programs send to the host's windows: the dialog, the
+    // sender's tag and bytes (valid only during the call); the result goes back to the sender.
+    using CopyDataHandler = std::function<intptr_t(CDialog&, uint32_t tag, std::string_view bytes)>;
+    void SetCopyDataHandler(CopyDataHandler handler) { copyDataHandler = std::move(handler); }
 
     HWND WindowOf(const CDialog& dialog) const;
     HWND ControlWindowOf(const CDialog& dialog, int id) const;
@@ -123,6 +131,7 @@ private:
     HINSTANCE module;
     std::shared_ptr<BitmapStore> bitmaps;
     std::wstring iconFolder;
+    CopyDataHandler copyDataHandler;
     DWORD uiThread;
     PostQueue queue;
     HWND queueWindow = nullptr;

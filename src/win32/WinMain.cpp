@@ -1,9 +1,15 @@
+#include <string>
+#include <vector>
+
 #include "app/CCoralvaneApp.h"
 #include "monitor/CMeter.h"
 #include "platform/TaskAutorunStore.h"
 #include "sim/hid/SimAccessory.h"
 #include "win32/DriverLoader.h"
+#include "win32/TextConvert.h"
 #include "win32/Win32AutorunStore.h"
+#include "win32/Win32CommandHandOver.h"
+#include "win32/Win32Console.h"
 #include "win32/Win32FileDialogs.h"
 #include "win32/Win32FontProbe.h"
 #include "win32/Win32HidSystem.h"
@@ -15,6 +21,21 @@
 #include "win32/Win32ShellOpener.h"
 #include "win32/Win32ToolRunner.h"
 #include "win32/WinApi.h"
+
+namespace {
+
+// The arguments after the program's name, UTF-8.
+std::vector<std::string> CommandArguments() {
+    std::vector<std::string> args;
+    int count = 0;
+    if (wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &count)) {
+        for (int i = 1; i < count; ++i) args.push_back(WideToUtf8(argv[i]));
+        LocalFree(argv);
+    }
+    return args;
+}
+
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // Every Windows 95 common control class (ICC_WIN95_CLASSES); the record is 8 bytes.
@@ -55,9 +76,19 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     Win32ToolRunner toolRunner;
     services.fileDialogs = &fileDialogs;
     services.toolRunner = &toolRunner;
+    services.shiftHeld = [] { return (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0; };
     Win32InstanceGuard guard;
+    Win32CommandHandOver handOver;
     CCoralvaneApp coralvane(services, guard);
+    coralvane.SetCommandLine(ParseCommandLine(CommandArguments()), &handOver);
+    coralvane.writeOutput = WriteStandardOutput;
+    coralvane.writeError = WriteStandardError;
     app = &coralvane;
+    // A copy started later hands its command to our main window.
+    host.SetCopyDataHandler([&](CDialog& dialog, uint32_t tag, std::string_view bytes) -> intptr_t {
+        CCoralvaneDlg* main = coralvane.MainWindow();
+        return main && &dialog == main ? main->TakeCommand(tag, bytes) : 0;
+    });
     coralvane.InitInstance();
-    return 0;
+    return coralvane.ExitCode();
 }

@@ -50,7 +50,8 @@ std::wstring BuildDir() {
     return dir.substr(0, dir.find_last_of(L"\\/") + 1);
 }
 
-Launched Launch(const std::wstring& exe, const std::wstring& args, const std::vector<std::wstring>& env) {
+Launched Launch(const std::wstring& exe, const std::wstring& args, const std::vector<std::wstring>& env,
+                const std::wstring& outputPath) {
     // The child gets our environment plus the given variables, as a sorted-enough block.
     std::wstring block;
     if (wchar_t* current = GetEnvironmentStringsW()) {
@@ -70,14 +71,25 @@ Launched Launch(const std::wstring& exe, const std::wstring& args, const std::ve
     std::wstring dir = exe.substr(0, exe.find_last_of(L"\\/"));
     STARTUPINFOW si{};
     si.cb = sizeof si;
+    HANDLE output = INVALID_HANDLE_VALUE;
+    if (!outputPath.empty()) {
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        output = CreateFileW(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (output == INVALID_HANDLE_VALUE) return {};
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdOutput = output;
+        si.hStdError = output;
+    }
     PROCESS_INFORMATION pi{};
     Launched out;
-    if (CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
-                       block.data(), dir.c_str(), &si, &pi)) {
+    if (CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, output != INVALID_HANDLE_VALUE,
+                       CREATE_UNICODE_ENVIRONMENT, block.data(), dir.c_str(), &si, &pi)) {
         CloseHandle(pi.hThread);
         out.process = pi.hProcess;
         out.pid = pi.dwProcessId;
     }
+    if (output != INVALID_HANDLE_VALUE) CloseHandle(output);
     return out;
 }
 

@@ -26,7 +26,9 @@ bool WriteBytes(const std::wstring& path, const std::string& bytes);
 std::wstring BuildDir();
 
 // Starts a program with extra environment variables (NAME=value); the child inherits the rest.
-Launched Launch(const std::wstring& exe, const std::wstring& args, const std::vector<std::wstring>& env = {});
+// With `outputPath`, its standard output and standard error go into that file.
+Launched Launch(const std::wstring& exe, const std::wstring& args, const std::vector<std::wstring>& env = {},
+                const std::wstring& outputPath = {});
 // Waits for the process to end; returns its exit code, or -1 on time-out.
 int WaitExit(const Launched& p, DWORD timeoutMs);
 // Ends the process if it still runs and closes its handle.
