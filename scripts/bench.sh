@@ -37,11 +37,12 @@ probe() { wine "$bench/probe.exe" "$@" >"$bench/probe.out" 2>/dev/null || true; 
 field() { awk -v k="$1" '$1==k {print $2}'; }
 # CPU time (clock ticks) of a Linux process: user + system.
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
-# This prefix's wineserver (others may run beside it): the one working in the prefix's server folder.
+# This prefix's wineserver (others may run beside it): the one working in the prefix's server
+# folder, named after the prefix's device and inode.
 server_pid() {
   local dir p
-  dir=$(printf '/tmp/.wine-%d/server-%x-%x' "$(id -u)" $(stat -c '%d %i' "$WINEPREFIX"))
-  for p in $(pgrep wineserver); do [[ $(readlink "/proc/$p/cwd") == "$dir" ]] && echo "$p" && return; done
+  dir=$(printf 'server-%x-%x' $(stat -c '%d %i' "$WINEPREFIX"))
+  for p in $(pgrep wineserver); do [[ $(readlink "/proc/$p/cwd") == */"$dir" ]] && echo "$p" && return; done
 }
 # Percent of one core a process used over `seconds`.
 idle_cpu() {
@@ -53,13 +54,21 @@ idle_cpu() {
   awk -v d=$((b - a)) -v s=$((sb - sa)) -v t="$tick" -v n="$seconds" \
     'BEGIN {printf "%.3f %.3f", 100 * d / t / n, 100 * s / t / n}'
 }
+# The Linux process of a program of this prefix (other prefixes may run programs of that name).
+unix_pid() {
+  local p
+  for p in $(pgrep -f "$1"); do
+    [[ $(readlink "/proc/$p/exe") == */wine* ]] || continue
+    tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && echo "$p"
+  done | tail -1
+}
 # Starts a program through the probe; sets started_ms, winpid and unixpid.
 start() {
   local out
   out=$(probe start "$(winpath "$1")" "$2")
   started_ms=$(field startup_ms <<<"$out"); winpid=$(field pid <<<"$out")
   [[ -n $started_ms ]] || { echo "bench: $1 showed no painted window: $out" >&2; exit 1; }
-  unixpid=$(pgrep -nf "$(basename "$1")")
+  unixpid=$(unix_pid "$(basename "$1")")
 }
 # Private memory: the pages only this process maps (Wine's own per-process share included, as in
 # the reference), in MB.
