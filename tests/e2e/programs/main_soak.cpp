@@ -374,6 +374,8 @@ BOOL CALLBACK CollectBitmapId(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR ids) {
 // that filling cache out of the readings. Returns how many the executable holds.
 int LoadEverySkinBitmap(Win32Host& host, HINSTANCE module) {
     std::vector<int> ids;
+    // The skin is stored as PNG resources; plain bitmap resources are taken too.
+    EnumResourceNamesW(module, L"PNG", CollectBitmapId, reinterpret_cast<LONG_PTR>(&ids));
     EnumResourceNamesW(module, MAKEINTRESOURCEW(2), CollectBitmapId, reinterpret_cast<LONG_PTR>(&ids));
     for (int id : ids) host.BitmapSize(id);
     return int(ids.size());
