@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/CMsgDlg.h"
+#include "platform/Utf8Path.h"
 
 CCoralvaneApp::CCoralvaneApp(const CoralvaneServices& given, InstanceGuard& instanceGuard)
     : services(given), guard(instanceGuard) {}
@@ -25,7 +26,7 @@ void CCoralvaneApp::Fail(CommandStatus status, std::string_view text, bool show)
 }
 
 bool CCoralvaneApp::InitInstance() {
-    const CommandLine& command = commandLine.command;
+    CommandLine& command = commandLine.command;
     // Answered before anything else, so a mistyped switch changes nothing.
     if (!commandLine.Ok()) {
         Fail(CommandStatus::BadCommandLine, commandLine.error, true);
@@ -35,6 +36,13 @@ bool CCoralvaneApp::InitInstance() {
         if (writeOutput) writeOutput(std::string(CommandLineHelp()) + "\r\n");
         ShowNotice(CommandLineHelp());
         return false;
+    }
+
+    // A copy already running has its own current folder: the log's name is completed here.
+    if (!command.logPath.empty()) {
+        std::error_code error;
+        const std::filesystem::path full = std::filesystem::absolute(PathFromUtf8(command.logPath), error);
+        if (!error) command.logPath = Utf8FromPath(full);
     }
 
     const InstanceStatus status = guard.CreateInstanceMutex(kMutexName);

@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -21,6 +22,7 @@
 #include "platform/ProgramFolder.h"
 #include "platform/ShellOpen.h"
 #include "platform/ToolRunner.h"
+#include "ui/PopupMenu.h"
 
 class CAdvanceDlg;
 class MainFanControl;
@@ -67,6 +69,8 @@ struct CoralvaneServices {
     AutorunStore* autorun = nullptr;
     FileDialogs* fileDialogs = nullptr;
     ToolRunner* toolRunner = nullptr;
+    // The monitoring window's chart menu (its sensor log); null: the charts have no menu.
+    PopupMenu* popupMenu = nullptr;
     // Whether the user holds Shift as the program starts (the start-up overclock is then skipped).
     std::function<bool()> shiftHeld;
 };
@@ -170,7 +174,8 @@ public:
     void SetStartupCommand(const CommandLine& command) { startupCommand = command; }
     // How that command ended (Done when there was none).
     CommandStatus StartupCommandStatus() const { return startupCommandStatus; }
-    // Runs a command now: the profile the way Load does, without questions.
+    // Runs a command now: the profile the way Load does, without questions, and the sensor log in
+    // the monitoring window (created hidden when it was never opened).
     CommandStatus RunCommand(const CommandLine& command);
     StartupOverclock StartupOverclockDecision() const { return startupOverclock; }
     // A command handed over by a copy started later, tagged kCommandTag: run at once, answered with
@@ -245,6 +250,7 @@ private:
     void DecideStartupOverclockNow();
     void OnFailSafeTimer();
     void RunStartupCommand();
+    CommandStatus StartSensorLog(const std::filesystem::path& path);
     Clock& MainClock();
 
     // Icons.

@@ -1,5 +1,7 @@
 #include "app/CCoralvaneDlg.h"
 #include "app/CMsgDlg.h"
+#include "monitor/CMonitorDlg.h"
+#include "platform/Utf8Path.h"
 #include "panels/CAdvanceDlg.h"
 
 void CCoralvaneDlg::DecideStartupOverclockNow() {
@@ -46,7 +48,19 @@ Clock& CCoralvaneDlg::MainClock() {
 CommandStatus CCoralvaneDlg::RunCommand(const CommandLine& command) {
     CommandStatus status = CommandStatus::Done;
     if (command.profileIndex >= 0) status = ApplyProfileCommand(command.profileIndex);
+    if (!command.logPath.empty()) {
+        const CommandStatus logged = StartSensorLog(PathFromUtf8(command.logPath));
+        if (status == CommandStatus::Done) status = logged;
+    }
     return status;
+}
+
+CommandStatus CCoralvaneDlg::StartSensorLog(const std::filesystem::path& path) {
+    auto* monitor = dynamic_cast<CMonitorDlg*>(FindSidePanel(kSideMonitor));
+    if (!monitor || !IsWindowCreated()) return CommandStatus::LogFailed;
+    // Its timer takes the samples, shown or not.
+    if (!monitor->IsWindowCreated() && monitor->Create(this) != 0) return CommandStatus::LogFailed;
+    return monitor->StartLog(path) ? CommandStatus::Done : CommandStatus::LogFailed;
 }
 
 void CCoralvaneDlg::RunStartupCommand() {

@@ -13,8 +13,11 @@ namespace {
 
 std::unique_ptr<SidePanel> CreateMonitorPanel(CCoralvaneDlg& main) {
     constexpr int kMemoryClockFactor = 1;
-    return std::make_unique<CMonitorDlg>(main.Host(), main.Gpu(), kMemoryClockFactor, main.VoltageAsPercent(),
-                                         main.ProductLineC());
+    auto monitor = std::make_unique<CMonitorDlg>(main.Host(), main.Gpu(), kMemoryClockFactor,
+                                                 main.VoltageAsPercent(), main.ProductLineC());
+    const CoralvaneServices& services = main.Services();
+    monitor->SetLogServices({services.clock, services.popupMenu, services.fileDialogs, {}});
+    return monitor;
 }
 
 std::unique_ptr<SidePanel> CreateHelpPanel(CCoralvaneDlg& main) {

@@ -96,6 +96,8 @@ void CMonitorDlg::CreateCharts() {
         plot.SetScrollInterval(rlcuv::CPlot::kNoScrolling);
         const MonitorReading& reading = readings[size_t(i)];
         plot.AddSeries(reading.rangeMax, kSeriesNames[size_t(i)], reading.rangeMin, i == kGpuLoad ? 1 : 0);
+        const Rect& place = kPlaces[size_t(i)].chart;
+        plot.onContextMenu = [this, place](Point at) { ShowChartMenu({place.left + at.x, place.top + at.y}); };
     }
 }
 
@@ -145,6 +147,7 @@ void CMonitorDlg::TakeSample() {
             reading.shown = reading.current;
         }
     }
+    WriteLogLine();
     if (sampleObserver) sampleObserver(sample);
 }
 

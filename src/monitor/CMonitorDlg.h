@@ -1,12 +1,27 @@
 #pragma once
 #include <array>
 #include <climits>
+#include <filesystem>
 #include <functional>
+#include <memory>
 
 #include "app/SidePanel.h"
 #include "controls/CBkDialogST.h"
 #include "gpu/CGpuControl.h"
 #include "monitor/MonitorSample.h"
+#include "monitor/SensorLog.h"
+#include "platform/Clock.h"
+#include "platform/FileDialogs.h"
+#include "ui/PopupMenu.h"
+
+// What the window's sensor log uses: the clock its times follow, the charts' menu, the file dialog
+// that names the log and how the file is opened. Without a menu the charts have none.
+struct MonitorLogServices {
+    Clock* clock = nullptr;  // null: the system clock
+    PopupMenu* menu = nullptr;
+    FileDialogs* dialogs = nullptr;
+    std::function<std::unique_ptr<LineFile>()> openFile;  // unset: the file system
+};
 
 // One chart's reading: the value last read, the chart's range and the value its label shows.
 struct MonitorReading {
@@ -28,6 +43,11 @@ public:
     static constexpr int kCloseButton = 1177;
     static constexpr int kSampleTimer = 1;
     static constexpr uint32_t kSampleIntervalMs = 500;
+    // The charts' menu.
+    static constexpr int kMenuStartLog = 40001;
+    static constexpr int kMenuStopLog = 40002;
+    static constexpr const char* kMenuStartLogText = "开始记录日志(&L)...";
+    static constexpr const char* kMenuStopLogText = "停止记录日志(&S)";
 
     enum Chart { kCoreClock, kMemoryClock, kCoreVoltage, kTemperature, kGpuLoad, kMemoryLoad, kChartCount };
 
@@ -62,16 +82,31 @@ public:
     // Called with every sample the window takes.
     void SetSampleObserver(std::function<void(const MonitorSample&)> observer) { sampleObserver = std::move(observer); }
 
+    // The sensor log (CMonitorDlgLog.cpp): one line per sample from the next tick on, into a file
+    // appended to. The window must exist (its timer takes the samples). False when the file cannot
+    // be opened; the log is then off.
+    void SetLogServices(MonitorLogServices logServices) { logWith = std::move(logServices); }
+    bool StartLog(const std::filesystem::path& path);
+    void StopLog();
+    bool Logging() const { return log && log->Running(); }
+    const std::filesystem::path& LogPath() const;
+
 protected:
     void OnInitDialog() override;
     void OnCommand(int id) override;
     void OnTimer(int timerId) override;
+    void OnDestroy() override;
 
 private:
     void CreateControls();
     void CreateCharts();
     void ReadRanges();
     void TakeSample();
+    // The sensor log's part.
+    void ShowChartMenu(Point clientPoint);
+    void ChooseAndStartLog();
+    void WriteLogLine();
+    void ShowLogMessage(std::string_view text);
 
     CGpuControl& gpu;
     int memoryClockFactor;
@@ -80,4 +115,6 @@ private:
     std::array<MonitorReading, kChartCount> readings{};
     MonitorSample sample;
     std::function<void(const MonitorSample&)> sampleObserver;
+    MonitorLogServices logWith;
+    std::unique_ptr<SensorLog> log;
 };

@@ -166,6 +166,9 @@ bool CPlot::OnMouse(const MouseEvent& event) {
     } else if (event.action == MouseAction::Leave) {
         pointerInside = false;
         Invalidate();
+    } else if (event.action == MouseAction::Up && event.button == MouseButton::Right && onContextMenu) {
+        onContextMenu(event.pt);
+        return true;
     }
     return false;
 }

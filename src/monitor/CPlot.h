@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -77,6 +78,8 @@ public:
     int minorPerMajor = 5;
     FontSpec font{"微软雅黑", -10, 0, 100};
     bool samplesFollowGrid = true;
+    // Called when the right button is released over the chart, with the point in the chart's area.
+    std::function<void(Point)> onContextMenu;
 
     int plotLeft = 0;
     int plotTop = 0;

@@ -8,6 +8,9 @@ struct FileDialogRequest {
     std::string initialName;
     std::string defaultExtension;
     std::string filter;
+    // The save dialog asks before a chosen existing file would be replaced; a file that is only
+    // appended to needs no such question.
+    bool askBeforeReplacing = true;
 };
 
 // The system's open and save-as dialogs, modal to the program's windows. Neither changes the
@@ -15,7 +18,8 @@ struct FileDialogRequest {
 class FileDialogs {
 public:
     virtual ~FileDialogs() = default;
-    // Asks before a chosen existing file would be replaced; no read-only check box.
+    // Asks before a chosen existing file would be replaced (unless the request says otherwise); no
+    // read-only check box.
     virtual bool ChooseSaveFile(const FileDialogRequest& request, std::filesystem::path& chosen) = 0;
     // Only an existing file can be chosen.
     virtual bool ChooseOpenFile(const FileDialogRequest& request, std::filesystem::path& chosen) = 0;

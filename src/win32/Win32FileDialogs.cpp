@@ -52,7 +52,11 @@ bool Win32FileDialogs::Run(const FileDialogRequest& request, bool save, std::fil
     dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
     // The program's current directory stays where it was, whatever folder the user visits.
     dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST;
-    dialog.Flags |= save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST;
+    if (!save) {
+        dialog.Flags |= OFN_FILEMUSTEXIST;
+    } else if (request.askBeforeReplacing) {
+        dialog.Flags |= OFN_OVERWRITEPROMPT;
+    }
 
     BOOL accepted = FALSE;
     {

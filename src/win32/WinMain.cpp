@@ -17,6 +17,7 @@
 #include "win32/Win32InstanceGuard.h"
 #include "win32/Win32LogonTask.h"
 #include "win32/Win32NotificationArea.h"
+#include "win32/Win32PopupMenu.h"
 #include "win32/Win32ProgramFolder.h"
 #include "win32/Win32ShellOpener.h"
 #include "win32/Win32ToolRunner.h"
@@ -76,6 +77,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     Win32ToolRunner toolRunner;
     services.fileDialogs = &fileDialogs;
     services.toolRunner = &toolRunner;
+    Win32PopupMenu popupMenu(host);
+    services.popupMenu = &popupMenu;
     services.shiftHeld = [] { return (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0; };
     Win32InstanceGuard guard;
     Win32CommandHandOver handOver;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "app/Profiles.h"
 #include "gpu/NvQueryIds.h"
 #include "main_window_fixture.h"
+#include "platform/Utf8Path.h"
 #include "sim/SimPolicies.h"
 #include "sim/SimTuning.h"
 
@@ -99,6 +101,17 @@ TEST_F(AppCommandTest, CommandGoesToTheRunningCopyInsteadOfTheQuestion) {
     EXPECT_TRUE(host.ModalRuns().empty()) << "no question, no main window";
     EXPECT_EQ(CountFiles(dir.Path()), 0);
     EXPECT_TRUE(error.empty());
+
+    // A log named relative to this copy's folder travels as a full name: the other copy has its own.
+    handOver.sent.clear();
+    EXPECT_EQ(Run({"-Log", "sensors 100%.csv"}, InstanceStatus::AlreadyRunning), 0);
+    ASSERT_EQ(handOver.sent.size(), 1u);
+    const std::vector<std::string> sentArgs = DecodeCommandArgs(handOver.sent[0].second);
+    ASSERT_EQ(sentArgs.size(), 2u);
+    EXPECT_EQ(sentArgs[0], "-Log");
+    EXPECT_EQ(PathFromUtf8(sentArgs[1]), std::filesystem::current_path() / "sensors 100%.csv");
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::current_path() / "sensors 100%.csv"))
+        << "the copy handing over opens no file";
 
     // Without a command the question stays.
     handOver.sent.clear();

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -8,7 +10,9 @@
 #include "app/Profiles.h"
 #include "gpu/NvQueryIds.h"
 #include "main_window_fixture.h"
+#include "monitor/CMonitorDlg.h"
 #include "panels/CAdvanceDlg.h"
+#include "platform/Utf8Path.h"
 #include "sim/SimPolicies.h"
 #include "sim/SimTuning.h"
 
@@ -130,6 +134,36 @@ TEST_F(MainWindowCommandTest, CommandArrivingWhileTheWindowStartsIsAskedForAgain
         [&](CDialog&) { duringStart = program->TakeCommand(kCommandTag, std::string("-Profile1\0", 10)); });
     StartProgram();
     EXPECT_EQ(duringStart, kCommandAnswerBusy);
+}
+
+TEST_F(MainWindowCommandTest, LogCommandRecordsTheSensorsThroughTheHiddenMonitorWindow) {
+    WriteConfig({});
+    CCoralvaneDlg& main = StartProgram();
+    const std::filesystem::path path = dir / "sensor log 100% 日志.csv";
+    const std::string name = Utf8FromPath(path);
+    EXPECT_EQ(Send("-Log" + std::string(1, '\0') + name + std::string(1, '\0')), Answer(CommandStatus::Done));
+
+    auto* monitor = dynamic_cast<CMonitorDlg*>(main.FindSidePanel(kSideMonitor));
+    ASSERT_NE(monitor, nullptr);
+    EXPECT_TRUE(monitor->IsWindowCreated()) << "its timer takes the samples";
+    EXPECT_FALSE(monitor->Window().visible) << "the window stays out of sight";
+    EXPECT_EQ(main.OpenSidePanelId(), kSideNone);
+    EXPECT_TRUE(monitor->Logging());
+    ASSERT_TRUE(host.FireTimer(*monitor, CMonitorDlg::kSampleTimer));
+    ASSERT_TRUE(host.FireTimer(*monitor, CMonitorDlg::kSampleTimer));
+    const std::string written = ReadAllBytes(path);
+    EXPECT_EQ(written.rfind(std::string(kSensorLogHeader) + "\r\n", 0), 0u) << written;
+    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 3) << written;
+
+    // A folder is no log file: the sender learns it, the running copy says it.
+    CommandLine folderLog;
+    folderLog.logPath = Utf8FromPath(dir.Path());
+    EXPECT_EQ(main.RunCommand(folderLog), CommandStatus::LogFailed);
+    host.autoPump = false;
+    EXPECT_EQ(Send("-Log" + std::string(1, '\0') + folderLog.logPath + std::string(1, '\0')),
+              Answer(CommandStatus::LogFailed));
+    host.RunPosted();
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{"无法写入日志文件！"});
 }
 
 }  // namespace

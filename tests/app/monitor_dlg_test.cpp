@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <limits>
 #include <memory>
+#include <sstream>
 #include <string>
+#include <vector>
 
+#include "app/CMsgDlg.h"
+#include "config_test_support.h"
 #include "gpu/CGpuControl.h"
 #include "gpu/NvQueryIds.h"
 #include "monitor/CMonitorDlg.h"
@@ -12,6 +17,7 @@
 #include "sim/SimHeat.h"
 #include "sim/SimTime.h"
 #include "sim/SimScenario.h"
+#include "support/FakeClock.h"
 #include "ui/HeadlessHost.h"
 
 namespace {
@@ -163,6 +169,157 @@ TEST_F(MonitorDlgTest, AnotherGpuGetsItsOwnRangesAndTheHistoryStays) {
     EXPECT_EQ(Newest(Dlg::kCoreClock).value, 50) << "history kept";
     Tick();
     EXPECT_EQ(Newest(Dlg::kCoreClock).value, 38) << "1911 of 5000";
+}
+
+// The charts' menu: records what it showed and answers with a scripted command.
+class FakePopupMenu : public PopupMenu {
+public:
+    int Track(CDialog&, Point at, const std::vector<PopupMenuItem>& items) override {
+        points.push_back(at);
+        shown.push_back(items);
+        return answer;
+    }
+    int answer = 0;
+    std::vector<Point> points;
+    std::vector<std::vector<PopupMenuItem>> shown;
+};
+
+class SaveAnswer : public FileDialogs {
+public:
+    bool ChooseSaveFile(const FileDialogRequest& request, std::filesystem::path& chosen) override {
+        requests.push_back(request);
+        chosen = answer;
+        return !answer.empty();
+    }
+    bool ChooseOpenFile(const FileDialogRequest&, std::filesystem::path&) override { return false; }
+    std::filesystem::path answer;  // empty: the user cancels
+    std::vector<FileDialogRequest> requests;
+};
+
+// A file whose writes fail once `goodWrites` went through.
+class FailingFile : public LineFile {
+public:
+    explicit FailingFile(int goodWrites) : left(goodWrites) {}
+    bool Open(const std::filesystem::path&) override { return true; }
+    bool Append(std::string_view) override {
+        ++attempts;
+        return left-- > 0;
+    }
+    void Close() override {}
+    uint64_t SizeAtOpen() const override { return 0; }
+    char LastByte() const override { return '\n'; }
+    int left;
+    int attempts = 0;
+};
+
+class MonitorLogTest : public MonitorDlgTest {
+protected:
+    void OpenWithLog(std::function<std::unique_ptr<LineFile>()> openFile = {}) {
+        Open();
+        dlg->SetLogServices({&clock, &menu, &dialogs, std::move(openFile)});
+    }
+    // A right click on the temperature chart, 10 pixels into it.
+    void RightClickChart() {
+        host.MouseDown(*dlg, {368, 210}, MouseButton::Right);
+        host.MouseUp(*dlg, {368, 210}, MouseButton::Right);
+    }
+    std::vector<std::string> Lines() {
+        std::vector<std::string> lines;
+        std::istringstream in(ReadAllBytes(dialogs.answer));
+        for (std::string line; std::getline(in, line);) lines.push_back(line);
+        return lines;
+    }
+    std::vector<std::string> Messages() const {
+        std::vector<std::string> texts;
+        for (const ModalRecord& run : host.ModalRuns()) texts.push_back(run.Text(CMsgDlg::kTextId));
+        return texts;
+    }
+
+    TempFolder dir;
+    FakeClock clock;
+    FakePopupMenu menu;
+    SaveAnswer dialogs;
+};
+
+TEST_F(MonitorLogTest, ChartMenuStartsALogOfEveryTickAndStopsIt) {
+    OpenWithLog();
+    dialogs.answer = dir / "sensors 100% %TEMP%.csv";
+    WriteAllBytes(dialogs.answer, "older lines\r\n");
+
+    menu.answer = 0;  // dismissed
+    RightClickChart();
+    ASSERT_EQ(menu.shown.size(), 1u);
+    EXPECT_EQ(menu.points.at(0), (Point{368, 210})) << "the menu opens where the click was";
+    ASSERT_EQ(menu.shown[0].size(), 1u);
+    EXPECT_EQ(menu.shown[0][0].command, Dlg::kMenuStartLog);
+    EXPECT_EQ(menu.shown[0][0].text, "开始记录日志(&L)...");
+    EXPECT_TRUE(dialogs.requests.empty());
+
+    menu.answer = Dlg::kMenuStartLog;
+    RightClickChart();
+    ASSERT_EQ(dialogs.requests.size(), 1u);
+    EXPECT_EQ(dialogs.requests[0].defaultExtension, "csv");
+    EXPECT_FALSE(dialogs.requests[0].askBeforeReplacing) << "the log appends; nothing is replaced";
+    EXPECT_TRUE(dlg->Logging());
+    Tick();
+    clock.now += 500;
+    Tick();
+    const std::vector<std::string> lines = Lines();
+    ASSERT_EQ(lines.size(), 3u) << "the earlier lines, then one per tick";
+    EXPECT_EQ(lines[0], "older lines\r") << "a file with lines gets no second header";
+    const std::string values = ",1911,5005," + std::to_string(dlg->Reading(Dlg::kCoreVoltage).current) + ",70,40,20\r";
+    for (int i : {1, 2}) {
+        ASSERT_EQ(lines[size_t(i)].size(), 24 + values.size()) << lines[size_t(i)];
+        EXPECT_EQ(lines[size_t(i)].substr(24), values);
+        EXPECT_EQ(lines[size_t(i)][10], 'T');
+        EXPECT_EQ(lines[size_t(i)][23], 'Z');
+    }
+    EXPECT_EQ(std::stoi(lines[2].substr(20, 3)), (std::stoi(lines[1].substr(20, 3)) + 500) % 1000)
+        << "the second line is half a second after the first";
+
+    menu.answer = Dlg::kMenuStopLog;
+    RightClickChart();
+    EXPECT_EQ(menu.shown.back().at(0).command, Dlg::kMenuStopLog);
+    EXPECT_EQ(menu.shown.back().at(0).text, "停止记录日志(&S)");
+    EXPECT_FALSE(dlg->Logging());
+    Tick();
+    EXPECT_EQ(Lines().size(), 3u) << "a stopped log takes no more lines";
+    EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(MonitorLogTest, LogThatCannotBeWrittenSaysSoOnceAndStops) {
+    // A folder cannot be opened as the log.
+    OpenWithLog();
+    dialogs.answer = dir.Path();
+    menu.answer = Dlg::kMenuStartLog;
+    host.AnswerModal(2);
+    RightClickChart();
+    EXPECT_FALSE(dlg->Logging());
+    EXPECT_EQ(Messages(), std::vector<std::string>{"无法写入日志文件！"});
+
+    // A disk that fills after the header and one line: one message, nothing more tried.
+    int opened = 0;
+    FailingFile* file = nullptr;
+    dlg.reset();
+    OpenWithLog([&]() -> std::unique_ptr<LineFile> {
+        ++opened;
+        auto made = std::make_unique<FailingFile>(2);
+        file = made.get();
+        return made;
+    });
+    dialogs.answer = dir / "full.csv";
+    RightClickChart();
+    ASSERT_EQ(opened, 1);
+    ASSERT_TRUE(dlg->Logging());
+    Tick();
+    EXPECT_TRUE(dlg->Logging());
+    host.AnswerModal(2);
+    Tick();
+    EXPECT_FALSE(dlg->Logging());
+    Tick();
+    Tick();
+    EXPECT_EQ(file->attempts, 3);
+    EXPECT_EQ(Messages(), (std::vector<std::string>{"无法写入日志文件！", "写入日志文件失败，日志已停止！"}));
 }
 
 }  // namespace

@@ -4,13 +4,18 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "Automation.h"
+#include "SideWindowChecks.h"
 
 namespace {
 
 constexpr int kCloseButton = 1003;
+constexpr int kMonitorButton = 1138;
+constexpr int kTemperatureChart = 1165;
 constexpr int kMsgText = 1132;
 constexpr int kMsgClose = 1131;
 constexpr int kMsgOk = 1130;
@@ -178,6 +183,107 @@ TEST_F(CommandLineE2e, LeftoverFailSafeRecordSkipsTheStartupOverclockOnce) {
     EXPECT_NE(e2e::ReadBytes(config).find("OverclockPending=1"), std::string::npos);
     for (HWND w : e2e::WindowsOf(first.pid))
         EXPECT_FALSE(e2e::IsShown(w, kMsgClose)) << "a message this time";
+    ASSERT_TRUE(e2e::Click(main, kCloseButton));
+    EXPECT_EQ(e2e::WaitExit(first, 10000), 0);
+}
+
+// The sensor log's lines: the header, then "time,six whole numbers" per tick.
+constexpr const char* kLogHeader =
+    "Time,Engine Clock MHz,Memory Clock MHz,Core Voltage mV,Temperature C,Gpu Utilization %,Mem Utilization %";
+
+std::vector<std::string> LinesOf(const std::string& bytes) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(bytes.substr(start, end - start));
+    return lines;
+}
+
+bool IsLogLine(const std::string& line) {
+    // 2026-12-10T16:40:05.500Z
+    if (line.size() < 25 || line[4] != '-' || line[10] != 'T' || line[19] != '.' || line[23] != 'Z') return false;
+    int fields = 0;
+    for (size_t at = 24; at < line.size(); ++fields) {
+        if (line[at] != ',') return false;
+        size_t end = at + 1;
+        if (end < line.size() && line[end] == '-') ++end;
+        const size_t digits = end;
+        while (end < line.size() && line[end] >= '0' && line[end] <= '9') ++end;
+        if (end == digits) return false;
+        at = end;
+    }
+    return fields == 6;
+}
+
+// The log file begins with `before` (what it held first), then has at least `newLines` lines more;
+// the whole file is the header and log lines.
+::testing::AssertionResult LogAfter(const std::wstring& path, const std::string& before, size_t newLines) {
+    const std::string bytes = e2e::ReadBytes(path);
+    if (bytes.rfind(before, 0) != 0) return ::testing::AssertionFailure() << "the earlier bytes changed: " << bytes;
+    const std::vector<std::string> lines = LinesOf(bytes);
+    if (lines.size() < LinesOf(before).size() + newLines || lines.empty())
+        return ::testing::AssertionFailure() << lines.size() << " lines: " << bytes;
+    if (lines[0] != kLogHeader) return ::testing::AssertionFailure() << "header " << lines[0];
+    for (size_t i = 1; i < lines.size(); ++i)
+        if (!IsLogLine(lines[i])) return ::testing::AssertionFailure() << "line " << lines[i];
+    return ::testing::AssertionSuccess();
+}
+
+// Opens the chart's menu with a right click and chooses an item by its key; tried again while
+// nothing follows (Wine may close a menu it just opened when the machine is busy).
+bool ChooseFromChartMenu(DWORD pid, HWND chart, wchar_t key, const std::function<bool()>& followed) {
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        PostMessageW(chart, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20, 20));
+        PostMessageW(chart, WM_RBUTTONUP, 0, MAKELPARAM(20, 20));
+        HWND popup = nullptr;
+        if (!e2e::WaitUntil([&] { return (popup = e2e::PopupMenuOf(pid)) != nullptr; }, 5000)) continue;
+        EXPECT_NE(SendMessageW(popup, MN_GETHMENU, 0, 0), 0) << "a popup without a menu";
+        e2e::ChooseMenuItem(popup, key);
+        if (e2e::WaitUntil(followed, 5000)) return true;
+    }
+    return false;
+}
+
+TEST_F(CommandLineE2e, LogSwitchAndTheChartMenuRecordTheSensors) {
+    const std::wstring journal = File(L"sensor-log-journal");
+    // A name with spaces, a per cent sign and characters outside the ANSI code page.
+    const std::wstring atStart = e2e::CurrentDir() + L"sensor log 100% 日志-" + e2e::Bitness() + L".csv";
+    DeleteFileW(atStart.c_str());
+    first = Start(L"-Log \"" + atStart + L"\"", journal);
+    HWND main = e2e::WaitForWindow(first.pid, L"Coralvane", 20000);
+    ASSERT_NE(main, nullptr) << "no main window";
+    EXPECT_TRUE(e2e::WaitUntil([&] { return LogAfter(atStart, "", 3); }, 10000)) << LogAfter(atStart, "", 3);
+    EXPECT_TRUE(e2e::NoWindowShowsControl(first.pid, kTemperatureChart)) << "the monitor window showed itself";
+    ASSERT_TRUE(e2e::Click(main, kCloseButton));
+    EXPECT_EQ(e2e::WaitExit(first, 10000), 0);
+    e2e::Stop(first);
+
+    // From the chart's menu, into the log of an earlier run: its lines stay, the new ones follow.
+    const std::wstring chosen = e2e::CurrentDir() + L"chart log %TEMP%-" + e2e::Bitness() + L".csv";
+    const std::string earlier = std::string(kLogHeader) + "\r\n2026-12-09T20:00:00.000Z,1,2,3,4,5,6\r\n";
+    ASSERT_TRUE(e2e::WriteBytes(chosen, earlier));
+    first = Start(L"", journal);
+    main = e2e::WaitForWindow(first.pid, L"Coralvane", 20000);
+    ASSERT_NE(main, nullptr) << "no main window";
+    ASSERT_TRUE(e2e::Click(main, kMonitorButton));
+    HWND monitor = e2e::WaitForShownControl(first.pid, kTemperatureChart, 10000);
+    ASSERT_NE(monitor, nullptr) << "no monitor window";
+    HWND chart = GetDlgItem(monitor, kTemperatureChart);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(ChooseFromChartMenu(first.pid, chart, L'l', [&] {
+        return (dialog = e2e::WaitForFileDialog(first.pid, 0)) != nullptr;
+    })) << "the menu gave no save dialog";
+    ASSERT_TRUE(e2e::ChooseFile(dialog, chosen)) << "the save dialog did not take the name";
+    EXPECT_TRUE(e2e::WaitUntil([&] { return LogAfter(chosen, earlier, 2); }, 10000)) << LogAfter(chosen, earlier, 2);
+
+    // Stopped from the same menu: the file stops growing.
+    size_t size = 0;
+    ASSERT_TRUE(ChooseFromChartMenu(first.pid, chart, L's', [&] {
+        size = e2e::ReadBytes(chosen).size();
+        Sleep(1200);  // more than two ticks
+        return e2e::ReadBytes(chosen).size() == size;
+    })) << "the log did not stop";
+    EXPECT_TRUE(LogAfter(chosen, earlier, 2));
     ASSERT_TRUE(e2e::Click(main, kCloseButton));
     EXPECT_EQ(e2e::WaitExit(first, 10000), 0);
 }
