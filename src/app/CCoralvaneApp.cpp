@@ -62,6 +62,7 @@ bool CCoralvaneApp::InitInstance() {
         if (status == InstanceStatus::Failed || answer != 1) return false;
     }
 
+    if (services.loadDriver) services.queryInterface = services.loadDriver();
     CCoralvaneDlg dialog(services);
     dialog.SetStartupCommand(command);
     mainWindow = &dialog;

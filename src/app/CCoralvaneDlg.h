@@ -73,6 +73,10 @@ struct CoralvaneServices {
     PopupMenu* popupMenu = nullptr;
     // Whether the user holds Shift as the program starts (the start-up overclock is then skipped).
     std::function<bool()> shiftHeld;
+    // Loads the driver library and gives its entry point; the application calls it only once it
+    // knows the main window will run (a declined second copy loads nothing). Unset keeps
+    // queryInterface as given.
+    std::function<NvQueryInterfaceFn()> loadDriver;
 };
 
 // The program's one top-level window: skinned, 1000 × 504, owning the GPU control object, the page
@@ -119,6 +123,8 @@ public:
     static constexpr int kTimerMinimise = 3;
     // Clears the start-up overclock's fail-safe record once the program has run long enough.
     static constexpr int kTimerFailSafe = 4;
+    // Start minimised keeps trying to reach the notification area for 30 s of timer 3 ticks.
+    static constexpr int kStartMinimiseTicks = 300;
     // The version label's clickable area, 38, 86 to 138, 101.
     static constexpr Rect kVersionRect{38, 86, 100, 15};
 
@@ -299,6 +305,7 @@ private:
     int sidePanelTop = 0;
     Rect pageRect;
     bool inNotificationArea = false;
+    int startMinimiseTicks = 0;
     bool handCursor = false;
     bool initialised = false;
     StartupOverclock startupOverclock = StartupOverclock::None;

@@ -75,9 +75,13 @@ void CCoralvaneDlg::OnTimer(int timerId) {
     } else if (timerId == kTimerFan) {
         if (fan) fan->OnFanTimer();
     } else if (timerId == kTimerMinimise && settings.startupMinimize) {
-        settings.startupMinimize = 0;
+        // Started with Windows, the program can come up before the notification area does: it
+        // keeps trying on every tick for a while, and stays shown if the icon never gets in.
         MinimiseToTray();
-        KillTimer(kTimerMinimise);
+        if (inNotificationArea || ++startMinimiseTicks >= kStartMinimiseTicks) {
+            settings.startupMinimize = 0;
+            KillTimer(kTimerMinimise);
+        }
     } else if (timerId == kTimerFailSafe) {
         OnFailSafeTimer();
     }

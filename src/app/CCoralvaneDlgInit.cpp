@@ -140,6 +140,10 @@ void CCoralvaneDlg::ReportEnumResult(int result) {
 }
 
 void CCoralvaneDlg::IdentifyCard(int gpuIndex) {
+    // Decided afresh for every card: a curve-mode card visited before must not make a p-state
+    // card's page write curve offsets, nor its fan reading come from the speed.
+    voltageAsPercent = false;
+    fanPercentFromRpm = false;
     uint16_t vendor = 0, device = 0, subVendor = 0, subsystem = 0;
     if (gpu.ReadPciIds(gpuIndex, vendor, device, subVendor, subsystem) != 0 || vendor != kNvidiaVendor)
         return;

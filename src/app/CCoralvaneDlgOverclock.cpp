@@ -24,7 +24,10 @@ public:
         return main.fan ? FanStateOf(*main.fan, position) : ProfileFanState{0, 0, {}, {}};
     }
     void TakeFanState(const ProfileFanState& state) override {
-        if (main.fan) TakeFanStateInto(*main.fan, state);
+        if (!main.fan) return;
+        TakeFanStateInto(*main.fan, state);
+        // Shown at once, so the fan Apply button writes what the user sees.
+        main.fan->ShowFanState();
     }
     void ApplyFanModeWithIcons() override {
         if (main.fan) main.fan->ApplyFanMode(true);

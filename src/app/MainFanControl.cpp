@@ -212,6 +212,13 @@ void MainFanControl::RefreshFanIcons() {
     }
 }
 
+void MainFanControl::ShowFanState() {
+    RefreshFanIcons();
+    if (fanMode != kFanModeManual) return;
+    ShowSliderPosition(manualFanPercent);
+    ShowFanLabel(manualFanPercent);
+}
+
 void MainFanControl::OnClockTimer() {
     int coreStep = 0;
     int memoryStep = 0;

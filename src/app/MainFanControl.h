@@ -97,6 +97,9 @@ public:
     void OnGpuChanged();
     // The mode buttons: the current mode's button shows its highlighted icon.
     void RefreshFanIcons();
+    // Shows the mode on its buttons and, in manual mode, the manual percentage on the slider and
+    // label; nothing is written to the card.
+    void ShowFanState();
 
     // The curve editor's copy: the kept curve with every point enabled.
     FanCurvePoints CurveForEditor() const;

@@ -74,11 +74,12 @@ void CBitmapSlider::MoveThumbTo(int centreX) {
     const int lowest = s.marginLeft + s.thumbSize.width / 2;
     const int highest = lowest + s.UsableLength(width);
     centreX = std::clamp(centreX, lowest, highest);
-    // Only a thumb that lands on another pixel changes the value, so a press on the thumb without
-    // moving it never does. At either end of the track the end value is always reachable, even
-    // when more positions than pixels share the end pixel.
+    // Only a thumb that lands on another pixel changes the value (the pixel a position is drawn on
+    // may stand for the position before it). At either end of the track the end value is always
+    // reachable, even when more positions than pixels share the end pixel.
     const bool atEnd = centreX == lowest || centreX == highest;
-    if (centreX == s.ThumbCentre(s.position, width) && !atEnd) return;
+    if (centreX == dragCentre && !atEnd) return;
+    dragCentre = centreX;
     const int position = s.PositionAt(centreX, width);
     if (position == s.position) return;
     s.position = position;
@@ -97,9 +98,15 @@ bool CBitmapSlider::OnMouse(const MouseEvent& event) {
             s.dragging = true;
             const int centre = s.ThumbCentre(s.position, State().rect.width);
             const bool onThumb = s.HasThumb() && std::abs(event.pt.x - centre) <= s.thumbSize.width / 2;
-            gripOffset = onThumb ? event.pt.x - centre : 0;
+            dragCentre = centre;
             Sync();
-            MoveThumbTo(event.pt.x - gripOffset);
+            // A press on the thumb keeps the grip and changes nothing; elsewhere the thumb jumps there.
+            if (onThumb) {
+                gripOffset = event.pt.x - centre;
+                return true;
+            }
+            gripOffset = 0;
+            MoveThumbTo(event.pt.x);
             return true;
         }
         case MouseAction::Move:

@@ -35,4 +35,6 @@ public:
 private:
     void MoveThumbTo(int centreX);
     int gripOffset = 0;
+    // The pixel the dragged thumb's centre was last put on.
+    int dragCentre = 0;
 };

@@ -129,7 +129,17 @@ int CGpuControl::WriteTempPriority(int gpuIndex, int flag) {
     status = nvapi.GetThermalPolicyStatus(GpuHandle(gpuIndex), &current);
     if (status != NvStatus::Ok) return 1;
 
-    // Only the priority bit changes; the target goes back to the driver exactly as it was read.
+    // The one entry sent is the GPU controller's: when the driver lists another controller first,
+    // that entry's target would otherwise land on the GPU's. Only the priority bit changes; the
+    // target goes back to the driver exactly as it was read.
+    size_t gpuEntry = 0;
+    while (gpuEntry < count && current.Controller(gpuEntry) != kThermalControllerGpu) ++gpuEntry;
+    // A driver that dropped the GPU's entry from its answer gets no guess written back.
+    if (gpuEntry == count) return 1;
+    if (gpuEntry != 0) {
+        current.SetTarget(0, current.Target(gpuEntry));
+        current.SetFlags(0, current.Flags(gpuEntry));
+    }
     uint8_t flags = static_cast<uint8_t>((current.Flags(0) & ~1u) | static_cast<unsigned>(flag));
     current.SetFlags(0, flags);
     current.SetCount(1);

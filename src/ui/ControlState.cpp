@@ -25,8 +25,9 @@ int SliderState::PositionAt(int centreX, int controlWidth) const {
     const int64_t travelled = int64_t(centreX) - thumbSize.width / 2 - marginLeft;
     if (travelled <= 0) return min;
     if (travelled >= length) return max;
-    // The smallest position whose drawn centre is at or right of this pixel: the inverse of
-    // ThumbCentre, so pressing a thumb where it is drawn never changes its position.
-    const int64_t steps = (travelled * range + length - 1) / length;
+    // Truncated, as the drawing rule is: a pixel stands for the last position that starts left of
+    // it. (A press on the thumb where it is drawn changes nothing: the slider does not map that
+    // pixel back at all.)
+    const int64_t steps = travelled * range / length;
     return int(min + std::min(steps, range));
 }

@@ -30,8 +30,9 @@ struct SliderState {
     int UsableLength(int controlWidth) const;
     // Thumb centre for a position, relative to the control's left edge.
     int ThumbCentre(int position, int controlWidth) const;
-    // The position drawn at a thumb centre; a centre between two drawn positions gives the next one
-    // to the right, so every drawn centre maps back to its own position. Clamped into [min, max].
+    // The position a thumb centre stands for: min + trunc((centre - thumb/2 - left margin) x range /
+    // usable length), clamped into [min, max]. Where pixels outnumber positions, the pixel a
+    // position is drawn on can stand for the one before it.
     int PositionAt(int centreX, int controlWidth) const;
 };
 

@@ -46,9 +46,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // The dials draw their numbers in the LED face when it is installed, else their own segments.
     SetFontFaceProbe(FontFaceInstalled);
 
-    // Only from the system directory: the program runs elevated and must not load a planted copy.
-    const NvQueryInterfaceFn driver = LoadDriverInterface();
-
     Win32ProgramFolder folder;
     Win32Host host(instance);
     Win32ShellOpener shell;
@@ -59,7 +56,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     };
     Win32NotificationArea notificationArea(mainWindow);
 
-    CoralvaneServices services(host, folder, driver);
+    CoralvaneServices services(host, folder);
+    // Only from the system directory (the program runs elevated and must not load a planted copy),
+    // and only after the question a second copy asks.
+    services.loadDriver = [] { return LoadDriverInterface(); };
     services.notificationArea = &notificationArea;
     services.shell = &shell;
     // Autorun is a logon task; the Run value only where the system has no scheduler for one.

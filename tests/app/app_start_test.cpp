@@ -188,18 +188,27 @@ TEST_F(AppStartTest, SingleInstanceQuestionDecidesWhetherTheMainWindowRuns) {
         TempFolder localDir;
         FixedProgramFolder localFolder(localDir.Path());
         FakeInstanceGuard guard(c.guard);
-        CCoralvaneApp app(CoralvaneServices(localHost, localFolder, sim.QueryInterface()), guard);
+        CoralvaneServices services(localHost, localFolder);
+        int driverLoads = 0;
+        services.loadDriver = [&] {
+            ++driverLoads;
+            return sim.QueryInterface();
+        };
+        CCoralvaneApp app(services, guard);
         if (c.answer != 0) localHost.AnswerModal(c.answer);
         bool sawMainWindow = false;
-        localHost.AnswerModal([&](CDialog& window) {
-            sawMainWindow =
-                app.MainWindow() == &window && window.Window().templateId == CCoralvaneDlg::kTemplateId;
-        });
+        if (c.mainRuns) {
+            localHost.AnswerModal([&](CDialog& window) {
+                sawMainWindow =
+                    app.MainWindow() == &window && window.Window().templateId == CCoralvaneDlg::kTemplateId;
+            });
+        }
 
         EXPECT_FALSE(app.InitInstance()) << "the process always ends after the main window";
         EXPECT_EQ(guard.names, (std::vector<std::string>{"Coralvane MainFrame mutex"}));
         EXPECT_EQ(app.MainWindow(), nullptr);
         EXPECT_EQ(sawMainWindow, c.mainRuns);
+        EXPECT_EQ(driverLoads, c.mainRuns ? 1 : 0) << "the driver is loaded only for a main window that runs";
         EXPECT_EQ(CountFiles(localDir.Path()), c.mainRuns ? 1 : 0) << "a declined copy touches no file";
 
         const auto& runs = localHost.ModalRuns();

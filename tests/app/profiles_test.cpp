@@ -9,6 +9,7 @@
 #include "app/StartupSettings.h"
 #include "main_window_fixture.h"
 #include "overclock_fixture.h"
+#include "sim/SimHeat.h"
 #include "sim/SimPolicies.h"
 
 namespace {
@@ -137,6 +138,7 @@ TEST_F(ProfilesTest, LoadOfAProfileNeverSavedIsRefused) {
         for (bool line : {true, false}) {
             lineC = line;
             calls.clear();
+            host.AnswerModal(kIdCancel);
             EXPECT_EQ(LoadProfile(*this), ProfileResult::Refused);
             EXPECT_EQ(Messages().back(), "目标功耗不能为0！");
             EXPECT_EQ(host.ModalRuns().back().Visible(CMsgDlg::kNoId), line);
@@ -247,6 +249,7 @@ TEST_F(ProfilesTest, HandEditedValuesLoadByTheDecimalConversion) {
     EXPECT_EQ(fanTaken.fanMode, 0);
 
     profileIndex = 1;
+    host.AnswerModal(kIdCancel);
     EXPECT_EQ(LoadProfile(*this), ProfileResult::Refused);
     EXPECT_EQ(panel->coreMhz, 12);
 }
@@ -397,6 +400,7 @@ TEST_F(MainWindowProfilesTest, SaveAndLoadWaitForAProfileButton) {
     EXPECT_EQ(ReadAllBytes(dir / main.ConfigFileName()), before);
 
     ASSERT_TRUE(host.Click(main, CCoralvaneDlg::kProfileButton0));
+    host.AnswerModal(kIdCancel);
     ASSERT_TRUE(host.Click(main, CCoralvaneDlg::kLoadButton));
     EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"目标功耗不能为0！"}));
 }
@@ -437,6 +441,36 @@ TEST_F(MainWindowProfilesTest, StoredOneKeyChoiceIsReappliedOnCardsThatOfferIt) 
     EXPECT_TRUE(host.ModalRuns().empty());
 }
 
+TEST_F(MainWindowProfilesTest, LoadOnProductLineCShowsTheLoadedFanStateAndTheFanApplyWritesIt) {
+    CCoralvaneDlg& main = StartProgram();
+    ASSERT_TRUE(main.ProductLineC());
+    ASSERT_EQ(main.Fan()->fanMode, kFanModeAuto);
+    ProfileRecord record = ProfileRecord::WithAllKeys("Profile2");
+    record.SetValue("Power", 100);
+    record.SetValue("TempTarget", 83);
+    record.SetValue("FanMode", 1);
+    record.SetValue("FanSpeed", 70);
+    ASSERT_EQ(ConfigFile(folder, main.ConfigFileName()).WriteRecord(record), 0);
+    const size_t coolerWrites = sim.CallCount(QueryId::SetCoolerLevels);
+
+    ASSERT_TRUE(host.Click(main, CCoralvaneDlg::kProfileButton0 + 1));
+    host.AnswerModal(2);  // the page's Apply question: nothing is applied
+    ASSERT_TRUE(host.Click(main, CCoralvaneDlg::kLoadButton));
+    EXPECT_EQ(sim.CallCount(QueryId::SetCoolerLevels), coolerWrites) << "Load itself writes no fan state";
+    std::vector<std::string> icons;
+    for (int id : {MainFanControl::kFanAuto, MainFanControl::kFanManual, MainFanControl::kFanCurve})
+        icons.push_back(main.Control(id).iconNormal);
+    EXPECT_EQ(icons, (std::vector<std::string>{"Fan_Auto.ICO", "Fan_Manual_H.ICO", "Fan_Advance.ICO"}));
+    EXPECT_EQ(main.Control(MainFanControl::kFanSlider).slider.position, 70);
+    EXPECT_EQ(main.Control(MainFanControl::kFanLabel).text, "70%");
+
+    ASSERT_TRUE(host.Click(main, MainFanControl::kFanApply));
+    EXPECT_EQ(sim.CallCount(QueryId::SetCoolerLevels), coolerWrites + 1);
+    const SimFan& cooler = sim.Model().gpus.at(0).state.Get<SimFan>();
+    EXPECT_EQ(cooler.policy, kSimFanManual);
+    EXPECT_EQ(cooler.heldLevel, 70);
+}
+
 TEST_F(MainWindowProfilesTest, SelectingAnotherGpuRereadsThePageInItsMode) {
     UseCards({{0x1B00, "TITAN X"}, {0x1C02, "GeForce GTX 1060 3GB"}});
     CCoralvaneDlg& main = StartProgram();
@@ -446,6 +480,29 @@ TEST_F(MainWindowProfilesTest, SelectingAnotherGpuRereadsThePageInItsMode) {
     EXPECT_EQ(Page().curveMode, 1);
     EXPECT_EQ(Page().Control(CAdvanceDlg::kVoltUnitLabel).text, "%");
     EXPECT_EQ(Page().coreMhzMax, 500);
+}
+
+TEST_F(MainWindowProfilesTest, BackOnAPstateCardAfterACurveCardThePageWritesPstateOffsetsAndTheFanLevel) {
+    // 0x1B06 works on the V/F curve and reads its fan from the speed; 0x1B00 does neither.
+    UseCards({{0x1B00, "TITAN X"}, {0x1B06, "GeForce GTX 1080 Ti"}});
+    CCoralvaneDlg& main = StartProgram();
+    ASSERT_TRUE(host.Click(main, CCoralvaneDlg::kGpuButton0 + 1));
+    ASSERT_TRUE(main.VoltageAsPercent());
+    ASSERT_TRUE(main.FanPercentFromRpm());
+
+    ASSERT_TRUE(host.Click(main, CCoralvaneDlg::kGpuButton0));
+    EXPECT_FALSE(main.VoltageAsPercent());
+    EXPECT_FALSE(main.FanPercentFromRpm());
+    EXPECT_FALSE(main.Fan()->FanPercentFromRpm());
+    EXPECT_EQ(Page().curveMode, 0);
+    EXPECT_EQ(Page().Control(CAdvanceDlg::kVoltUnitLabel).text, "mv");
+
+    sim.ClearJournal();
+    Type(CAdvanceDlg::kCoreEdit, "50");
+    host.AnswerModal(1);
+    ASSERT_TRUE(host.Click(Page(), CAdvanceDlg::kApplyButton));
+    EXPECT_EQ(sim.CallCount(QueryId::SetVfPointControl), 0u) << "no curve offsets written to a p-state card";
+    EXPECT_EQ(sim.CallCount(QueryId::SetPstates20), 1u);
 }
 
 }  // namespace

@@ -130,7 +130,7 @@ TEST_F(RefusedIconTest, WindowStaysShownWhenTheIconCannotBeAdded) {
         StartWithRefusingArea();
         if (startMinimised) {
             ASSERT_TRUE(host.FireTimer(*dlg, Dlg::kTimerMinimise));
-            EXPECT_FALSE(host.IsTimerRunning(*dlg, Dlg::kTimerMinimise)) << "tried once, not again";
+            EXPECT_TRUE(host.IsTimerRunning(*dlg, Dlg::kTimerMinimise)) << "tries again on the next tick";
         } else {
             host.Click(*dlg, Dlg::kMinimiseButton);
         }
@@ -148,6 +148,31 @@ TEST_F(RefusedIconTest, WindowStaysShownWhenTheIconCannotBeAdded) {
         EXPECT_EQ(area.added.size(), 1u);
         dlg.reset();
     }
+}
+
+TEST_F(RefusedIconTest, StartMinimisedHidesOnceTheNotificationAreaTakesTheIconWithin30Seconds) {
+    WriteConfig({{"StartupMinimize", 1}});
+    StartWithRefusingArea();
+    for (int tick = 1; tick <= 299; ++tick) ASSERT_TRUE(host.FireTimer(*dlg, Dlg::kTimerMinimise)) << tick;
+    EXPECT_EQ(area.attempts, 299);
+    EXPECT_TRUE(dlg->Window().visible);
+    area.refuse = false;
+    ASSERT_TRUE(host.FireTimer(*dlg, Dlg::kTimerMinimise));
+    EXPECT_FALSE(dlg->Window().visible) << "hidden on the 300th tick, 30 s after start";
+    EXPECT_TRUE(dlg->InNotificationArea());
+    EXPECT_FALSE(host.IsTimerRunning(*dlg, Dlg::kTimerMinimise));
+    EXPECT_EQ(area.added.size(), 1u);
+    dlg.reset();
+
+    // An area that never takes the icon: the window stays shown and the timer stops after 30 s.
+    area = RefusingNotificationArea{};
+    StartWithRefusingArea();
+    for (int tick = 1; tick <= 300; ++tick) ASSERT_TRUE(host.FireTimer(*dlg, Dlg::kTimerMinimise)) << tick;
+    EXPECT_FALSE(host.IsTimerRunning(*dlg, Dlg::kTimerMinimise));
+    EXPECT_FALSE(host.FireTimer(*dlg, Dlg::kTimerMinimise));
+    EXPECT_EQ(area.attempts, 300);
+    EXPECT_TRUE(dlg->Window().visible);
+    EXPECT_FALSE(dlg->InNotificationArea());
 }
 
 TEST_F(MainWindowTest, NewTaskbarGetsTheIconBackOnlyWhileTheWindowIsHiddenThere) {

@@ -6,9 +6,11 @@
 #include <iterator>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "Automation.h"
+#include "gpu/CGpuControl.h"
 
 namespace {
 
@@ -101,6 +103,49 @@ std::vector<std::string> CoolerWrites(const std::wstring& journal) {
     return writes;
 }
 
+// The number a dial shows in one of its boxes, read off the screen: without the LED face installed
+// (as under Wine) the dial draws seven-segment digits 9 pixels wide every 11 pixels, right-aligned
+// in a 45 × 25 box, 3 pixels down, in white. -1 when a digit cannot be read.
+int DialNumber(HWND dial, int boxLeft, int boxTop) {
+    static const int kSegments[10] = {0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07, 0x7F, 0x6F};
+    // Segment a-g centres within a digit cell (bars 2 pixels thick, limbs 6 long).
+    static const POINT kCentres[7] = {{4, 0}, {7, 5}, {7, 13}, {4, 16}, {0, 13}, {0, 5}, {4, 8}};
+    const e2e::ClientPixels screen(dial);
+    int value = 0;
+    int scale = 1;
+    for (int k = 0; k < 4; ++k) {
+        const int x = boxLeft + 45 - 9 - 11 * k;
+        int lit = 0;
+        for (int s = 0; s < 7; ++s) {
+            const COLORREF c = screen.At(x + kCentres[s].x, boxTop + 3 + kCentres[s].y);
+            if (GetRValue(c) > 200 && GetGValue(c) > 200 && GetBValue(c) > 200) lit |= 1 << s;
+        }
+        if (lit == 0) return k == 0 ? -1 : value;
+        int digit = -1;
+        for (int d = 0; d < 10; ++d)
+            if (kSegments[d] == lit) digit = d;
+        if (digit < 0) return -1;
+        value += digit * scale;
+        scale *= 10;
+    }
+    return value;
+}
+
+// What the simulated driver reports for the clocks, through a driver instance of our own: the
+// default card's clocks hold still, so the program's instance reads the same.
+GpuPerfInfo SimulatedClocks() {
+    GpuPerfInfo clocks{};
+    HMODULE library = LoadLibraryW(e2e::DriverFileName().c_str());
+    if (!library) return clocks;
+    auto query = reinterpret_cast<NvQueryInterfaceFn>(
+        reinterpret_cast<void (*)()>(GetProcAddress(library, "nvapi_QueryInterface")));
+    if (query) {
+        CGpuControl gpu(query);
+        if (gpu.EnumGpus() == 0) gpu.ReadCurrentClocks(kSelectedGpu, clocks);
+    }
+    return clocks;
+}
+
 class MainWindowE2e : public ::testing::Test {
 protected:
     void TearDown() override { e2e::Stop(program); }
@@ -145,22 +190,64 @@ TEST_F(MainWindowE2e, FirstRunManualFanSecondCopyAndNotificationArea) {
         5000))
         << "fan state not stored";
 
-    // Both dials have been drawn by their timers well within this time.
-    Sleep(1500);
+    // The dials as drawn on the screen: the clock dial's core and memory clocks are the simulated
+    // driver's, the temperature dial's fan number the level just applied.
+    const GpuPerfInfo clocks = SimulatedClocks();
+    ASSERT_GT(clocks.graphicsClock, 0) << "the test cannot reach the simulated driver";
+    HWND clockDial = GetDlgItem(main, 1073);
+    HWND temperatureDial = GetDlgItem(main, 1074);
+    ASSERT_NE(clockDial, nullptr);
+    ASSERT_NE(temperatureDial, nullptr);
+    const int core = int(clocks.graphicsClock / 1000);
+    const int memory = int(clocks.memoryClock / 1000);
+    EXPECT_TRUE(e2e::WaitUntil(
+        [&] {
+            return DialNumber(clockDial, 128, 125) == core && DialNumber(clockDial, 128, 150) == memory &&
+                   DialNumber(temperatureDial, 128, 150) == 70;
+        },
+        5000))
+        << "the dials read " << DialNumber(clockDial, 128, 125) << " / " << DialNumber(clockDial, 128, 150)
+        << " and fan " << DialNumber(temperatureDial, 128, 150) << ", the driver says " << core << " / "
+        << memory << " and fan 70";
     EXPECT_TRUE(e2e::Screenshot(main, L"main-window-" + e2e::Bitness() + L".bmp"));
 
-    // A second copy asks first; answered No it ends without touching the configuration.
+    // A second copy asks first, before it loads the driver; answered No it ends without touching
+    // the configuration.
+    EXPECT_TRUE(e2e::HasModule(program.process, e2e::DriverFileName()));
     const std::string before = e2e::ReadBytes(config);
     e2e::Launched second = e2e::Launch(exe, L"", {L"CORALVANE_SIM_JOURNAL=" + journal});
     HWND question = e2e::WaitForWindow(second.pid, L"", 20000);
     EXPECT_NE(question, nullptr) << "no question from the second copy";
     if (question) {
         EXPECT_TRUE(e2e::IsShown(question, kQuestionOk));
+        EXPECT_FALSE(e2e::HasModule(second.process, e2e::DriverFileName())) << "driver loaded before the answer";
         EXPECT_TRUE(e2e::Click(question, kQuestionNo));
         EXPECT_EQ(e2e::WaitExit(second, 10000), 0);
     }
     e2e::Stop(second);
     EXPECT_EQ(e2e::ReadBytes(config), before);
+
+    // Answered OK, the second copy runs its own main window beside the first, driver and all.
+    second = e2e::Launch(exe, L"", {L"CORALVANE_SIM_JOURNAL=" + journal});
+    question = e2e::WaitForWindow(second.pid, L"", 20000);
+    ASSERT_NE(question, nullptr) << "no question from the second copy";
+    EXPECT_TRUE(e2e::Click(question, kQuestionOk));
+    HWND secondMain = nullptr;
+    EXPECT_TRUE(e2e::WaitUntil(
+        [&] {
+            for (HWND w : e2e::WindowsOf(second.pid))
+                if (GetDlgItem(w, kFanSlider)) secondMain = w;
+            return secondMain != nullptr;
+        },
+        20000))
+        << "the second copy shows no main window";
+    if (secondMain) {
+        EXPECT_TRUE(e2e::HasModule(second.process, e2e::DriverFileName()));
+        EXPECT_TRUE(IsWindowVisible(main)) << "the first copy keeps running";
+        EXPECT_TRUE(e2e::Click(secondMain, kCloseButton));
+        EXPECT_EQ(e2e::WaitExit(second, 10000), 0);
+    }
+    e2e::Stop(second);
 
     // Into the notification area and back by a double click on its icon.
     ASSERT_TRUE(e2e::Click(main, kMinimiseButton));
@@ -170,6 +257,50 @@ TEST_F(MainWindowE2e, FirstRunManualFanSecondCopyAndNotificationArea) {
 
     ASSERT_TRUE(e2e::Click(main, kCloseButton));
     EXPECT_EQ(e2e::WaitExit(program, 10000), 0) << "the close button ends the process";
+}
+
+TEST_F(MainWindowE2e, StartupSettingsAndTheNotificationMenu) {
+    // A finished first run, then start minimised, 50 % translucency (index 4) and always on top.
+    std::string text = FirstRunText(1);
+    for (auto [from, to] : {std::pair<const char*, const char*>{"StartupMinimize=0", "StartupMinimize=1"},
+                            {"Transparence=0", "Transparence=1"},
+                            {"TransPercent=0", "TransPercent=4"},
+                            {"\r\nTop=0", "\r\nTop=1"}}) {
+        const size_t at = text.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        text.replace(at, std::string_view(from).size(), to);
+    }
+    ASSERT_TRUE(e2e::WriteBytes(config, text));
+
+    program = e2e::Launch(exe, L"");
+    ASSERT_NE(program.process, nullptr) << "cannot start the program";
+    HWND main = nullptr;
+    ASSERT_TRUE(e2e::WaitUntil([&] { return (main = e2e::WindowWithControl(program.pid, kFanSlider)) != nullptr; },
+                               20000))
+        << "no main window";
+    EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(main) && e2e::NotificationIconShown(main, 128); },
+                               5000))
+        << "not started into the notification area";
+    const LONG_PTR exStyle = GetWindowLongPtrW(main, GWL_EXSTYLE);
+    EXPECT_TRUE(exStyle & WS_EX_TOPMOST) << "not on top";
+    ASSERT_TRUE(exStyle & WS_EX_LAYERED) << "not translucent";
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    COLORREF key = 0;
+    ASSERT_TRUE(GetLayeredWindowAttributes(main, &key, &alpha, &flags));
+    EXPECT_EQ(alpha, 127);  // 50 % of 255
+    EXPECT_TRUE(flags & LWA_ALPHA);
+
+    // "open main window" from the icon's menu brings it back.
+    PostMessageW(main, kTrayCallback, 128, WM_RBUTTONUP);
+    HWND popup = nullptr;
+    ASSERT_TRUE(e2e::WaitUntil([&] { return (popup = e2e::PopupMenuOf(program.pid)) != nullptr; }, 5000));
+    EXPECT_TRUE(e2e::ChooseMenuItem(popup, L'o'));
+    EXPECT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(main) != FALSE; }, 5000));
+
+    ASSERT_TRUE(e2e::Click(main, kCloseButton));
+    EXPECT_EQ(e2e::WaitExit(program, 10000), 0);
+    DeleteFileW(config.c_str());
 }
 
 }  // namespace

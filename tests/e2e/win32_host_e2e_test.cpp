@@ -61,10 +61,11 @@ TEST(Win32HostEndToEnd, DraggingTheSliderPostsEveryPositionOnceAndOneMovedOnRele
     ASSERT_NE(probe.dialog, nullptr);
     HWND slider = probe.Item(kSlider);
     ASSERT_NE(slider, nullptr);
-    // A 215-pixel channel and a 9-pixel thumb: position p is drawn at trunc(206 × p ÷ 100) + 4.
+    // A 215-pixel channel and a 9-pixel thumb: position p is drawn at trunc(206 × p ÷ 100) + 4, and
+    // pixel x stands for trunc((x − 4) × 100 ÷ 206), so 40 from pixel 87 on (pixel 86 is still 39).
     Post(slider, WM_LBUTTONDOWN, MK_LBUTTON, 4, 7);
-    for (int x = 5; x <= 86; ++x) Post(slider, WM_MOUSEMOVE, MK_LBUTTON, x, 7);
-    Post(slider, WM_LBUTTONUP, 0, 86, 7);
+    for (int x = 5; x <= 87; ++x) Post(slider, WM_MOUSEMOVE, MK_LBUTTON, x, 7);
+    Post(slider, WM_LBUTTONUP, 0, 87, 7);
     ASSERT_TRUE(probe.WaitFor([](const Status& s) { return s.moved == 1; }));
     Status s = probe.Read();
     EXPECT_EQ(s.moving, 40);

@@ -187,6 +187,26 @@ TEST(TempPriority, ChangesOnlyThePriorityBitAndAWrittenTargetClearsIt) {
     EXPECT_EQ(policy.target, 80 * 256);
 }
 
+TEST(TempPriority, TheGpuControllersEntryIsWrittenWhenTheDriverListsAnotherControllerFirst) {
+    SimCard card("thermal_policy = 2 0 25600 30000\nthermal_policy = 1 15360 21248 23552\n");
+    GpuPerfInfo info = UntouchedInfo();
+    info.tempTarget = 80;
+    ASSERT_EQ(card.gpu.WriteTempTarget(kSelectedGpu, info), 0);
+    EXPECT_EQ(card.gpu.WriteTempPriority(kSelectedGpu, 1), 0);
+
+    auto writes = card.sim.Calls(QueryId::SetThermalPolicyStatus);
+    ASSERT_EQ(writes.size(), 2u);
+    const auto& sent = writes[1].received;
+    EXPECT_EQ(sent[kCount], 1);
+    EXPECT_EQ(WordAt(sent, ThermalEntry(0)), 1u);
+    EXPECT_EQ(SignedAt(sent, ThermalEntry(0) + 4), 80 * 256) << "another controller's target sent as the GPU's";
+    EXPECT_EQ(sent[ThermalEntry(0) + 8] & 1, 1);
+    const auto& policies = card.Gpu().state.Get<SimPolicies>().thermal;
+    EXPECT_EQ(policies[1].target, 80 * 256) << "the user's target was overwritten";
+    EXPECT_EQ(policies[1].flags & 1, 1);
+    EXPECT_EQ(policies[0].target, 25600) << "the other controller is left alone";
+}
+
 TEST(TempPriority, AFlagOtherThan0Or1Returns1WithoutAWrite) {
     SimCard card("");
     for (int flag : {2, -1}) {

@@ -208,20 +208,33 @@ TEST(SliderMapping, CentresFollowTheFormulaAndMapBackWithMargins) {
             const int centre = s.ThumbCentre(p, c.width);
             ASSERT_EQ(centre,
                       c.marginLeft + int(int64_t(length) * (p - c.min) / (c.max - c.min)) + c.thumb / 2);
-            // Where positions outnumber pixels, a pixel stands for the first position drawn on it.
-            if (length >= c.max - c.min) {
-                ASSERT_EQ(s.PositionAt(centre, c.width), p) << "position " << p;
-            }
         }
+        // Back from pixels: the truncated inverse, checked against the formula in whole numbers.
         for (int x = c.marginLeft + c.thumb / 2; x <= c.marginLeft + c.thumb / 2 + length; ++x) {
-            const int p = s.PositionAt(x, c.width);
-            ASSERT_GE(s.ThumbCentre(p, c.width), x) << "pixel " << x;
-            if (length <= c.max - c.min) {
-                ASSERT_EQ(s.ThumbCentre(p, c.width), x) << "pixel " << x;
-            }
+            const int64_t travelled = x - c.thumb / 2 - c.marginLeft;
+            ASSERT_EQ(s.PositionAt(x, c.width), c.min + int(travelled * (c.max - c.min) / length)) << "pixel " << x;
         }
         EXPECT_EQ(s.PositionAt(-1000, c.width), c.min);
         EXPECT_EQ(s.PositionAt(5000, c.width), c.max);
+    }
+}
+
+TEST(SliderMapping, APixelStandsForThePositionTruncatedNotRoundedUp) {
+    // 150 pixels of travel for 0..100 (thumb 10, no margins) and 100 pixels for 0..250.
+    struct Case {
+        int max, width, centre, expected;
+    };
+    const Case cases[] = {
+        {100, 160, 5, 0},   {100, 160, 6, 0},    {100, 160, 7, 1},   {100, 160, 8, 2},
+        {100, 160, 153, 98}, {100, 160, 154, 99}, {100, 160, 155, 100}, {250, 110, 6, 2},
+        {250, 110, 7, 5},   {250, 110, 104, 247},
+    };
+    for (const Case& c : cases) {
+        SliderState s;
+        s.max = c.max;
+        s.thumbBitmap = 1;
+        s.thumbSize = {10, 8};
+        EXPECT_EQ(s.PositionAt(c.centre, c.width), c.expected) << c.max << " at " << c.centre;
     }
 }
 
