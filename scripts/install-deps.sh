@@ -24,5 +24,22 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
   $sudo dpkg --add-architecture i386
 fi
 export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+# Another package manager (an automatic update, a second build) may hold the package lock for a
+# while: wait for it, up to LOCK_WAIT seconds, rather than failing at once.
+LOCK_WAIT=${LOCK_WAIT:-600}
+apt_waiting() {
+  local waited=0 out rc
+  while :; do
+    out=$("$@" 2>&1) && { [[ -n "$out" ]] && echo "$out"; return 0; }
+    rc=$?
+    if ! grep -qiE 'could not get lock|unable to (acquire|lock)' <<<"$out" || ((waited >= LOCK_WAIT)); then
+      echo "$out" >&2
+      ((waited >= LOCK_WAIT)) && echo "The package lock was still held after ${LOCK_WAIT} s." >&2
+      return $rc
+    fi
+    ((waited == 0)) && echo "Another package manager holds the package lock; waiting for it (up to ${LOCK_WAIT} s)..." >&2
+    sleep 5; waited=$((waited + 5))
+  done
+}
+apt_waiting $sudo apt-get update -qq
+apt_waiting $sudo apt-get install -y -qq "${missing[@]}" >/dev/null

@@ -8,7 +8,9 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 cd "$ROOT"
 BUILD="$ROOT/build/asan"
 RESULTS="$ROOT/build/results"
-PROGRAMS=(gpu_tests ui_tests app_tests)
+# UNIT_PROGRAMS, the time limit and tally.
+source scripts/test-programs.sh
+PROGRAMS=("${UNIT_PROGRAMS[@]}")
 mkdir -p "$RESULTS"
 rm -f "$RESULTS"/asan-*.xml "$RESULTS/asan-rc"
 
@@ -27,22 +29,14 @@ export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 passed=0; failed=0; status=0
 for name in "${PROGRAMS[@]}"; do
   echo "== asan $name"
-  "$BUILD/tests/$name" --gtest_brief=1 --gtest_output="xml:$RESULTS/asan-$name.xml"
+  timeout -k 10 "$TEST_TIME_LIMIT" "$BUILD/tests/$name" --gtest_brief=1 --gtest_output="xml:$RESULTS/asan-$name.xml"
   rc=$?
   echo "$name $rc" >> "$RESULTS/asan-rc"
   [[ $rc -eq 0 ]] || status=1
-  xml="$RESULTS/asan-$name.xml"
-  if [[ -f "$xml" ]]; then
-    head=$(grep -m1 '<testsuites' "$xml")
-    tests=$(sed -E 's/.* tests="([0-9]+)".*/\1/' <<<"$head")
-    bad=$(( $(sed -E 's/.* failures="([0-9]+)".*/\1/' <<<"$head") + $(sed -E 's/.* errors="([0-9]+)".*/\1/' <<<"$head") ))
-    skipped=$(grep -c '<skipped' "$xml" || true)
-    passed=$((passed + tests - bad - skipped)); failed=$((failed + bad))
-    [[ $rc -ne 0 && $bad -eq 0 ]] && failed=$((failed + 1))
-  else
-    # A sanitizer stops the program before GoogleTest writes its report.
-    failed=$((failed + 1)); echo "== asan $name: stopped without a report (exit code $rc)"
-  fi
+  # A sanitizer stops the program before GoogleTest writes its report: that counts as a failure.
+  before=$failed
+  tally "asan $name" "$RESULTS/asan-$name.xml" "$rc"
+  [[ $failed -ne $before ]] && status=1
 done
 
 echo "$passed passed, $failed failed"

@@ -20,30 +20,15 @@ if [[ -n $WINE32_UNAVAILABLE ]]; then
   export CORALVANE_TEST_INSTALLER="Z:${installer//\//\\}"
 fi
 
+# The expected programs, the time limit, tally and the GoogleTest variables cleared for the run.
+source scripts/test-programs.sh
 passed=0; failed=0
-# Adds the counts of one GoogleTest XML report; a run that left no report counts as one failure.
-tally() {
-  local name=$1 xml=$2 rc=$3
-  if [[ -f "$xml" ]]; then
-    local head tests fails errs dis
-    head=$(grep -m1 '<testsuites' "$xml")
-    tests=$(sed -E 's/.* tests="([0-9]+)".*/\1/' <<<"$head")
-    fails=$(sed -E 's/.* failures="([0-9]+)".*/\1/' <<<"$head")
-    errs=$(sed -E 's/.* errors="([0-9]+)".*/\1/' <<<"$head")
-    dis=$(sed -E 's/.* disabled="([0-9]+)".*/\1/' <<<"$head")
-    local bad=$((fails + errs)) skipped
-    skipped=$(grep -c '<skipped' "$xml" || true)
-    passed=$((passed + tests - bad - dis - skipped)); failed=$((failed + bad))
-    if [[ $rc -ne 0 && $bad -eq 0 ]]; then failed=$((failed + 1)); echo "$name: exit code $rc"; fi
-    echo "== $name: $((tests - bad - dis - skipped)) passed, $bad failed"
-  else
-    failed=$((failed + 1)); echo "== $name: no report (exit code $rc)"
-  fi
-}
 
-for t in build/native/tests/*_tests; do
-  name=$(basename "$t"); echo "== native $name"
-  "$t" --gtest_brief=1 --gtest_output="xml:$RESULTS/native-$name.xml"
+for name in "${UNIT_PROGRAMS[@]}"; do
+  t=build/native/tests/$name
+  [[ -x $t ]] || { missing_program "native $name"; continue; }
+  echo "== native $name"
+  timeout -k 10 "$TEST_TIME_LIMIT" "$t" --gtest_brief=1 --gtest_output="xml:$RESULTS/native-$name.xml"
   tally "native $name" "$RESULTS/native-$name.xml" $?
 done
 
@@ -52,7 +37,10 @@ done
 scripts/sanitize.sh
 sanitize_rc=$?
 if [[ -f "$RESULTS/asan-rc" ]]; then
-  while read -r name rc; do tally "asan $name" "$RESULTS/asan-$name.xml" "$rc"; done < "$RESULTS/asan-rc"
+  for name in "${UNIT_PROGRAMS[@]}"; do
+    rc=$(awk -v n="$name" '$1==n {print $2}' "$RESULTS/asan-rc")
+    tally "asan $name" "$RESULTS/asan-$name.xml" "${rc:-1}"
+  done
 else
   tally "asan build" "$RESULTS/asan-build.xml" "$sanitize_rc"
 fi
@@ -61,39 +49,39 @@ tally "fuzz" "$RESULTS/fuzz.xml" $?
 
 wine_prefix_ready
 wine_install_sim_driver
-for arch in $WINE_ARCH_LIST; do
-  for t in build/$arch/tests/*_tests.exe; do
-    name=$(basename "$t" .exe)
-    # The Win32 host tests create real windows: they run below, on the virtual display.
-    [[ $name == e2e_tests || $name == wine_tests ]] && continue
+for arch in win64 win32; do
+  for name in "${UNIT_PROGRAMS[@]}" "${WINE_PROGRAMS[@]}"; do
+    t=build/$arch/tests/$name.exe
+    [[ -f $t ]] || { missing_program "$arch $name"; continue; }
     echo "== $arch $name under Wine"
-    (cd "$RESULTS" && wine "$ROOT/$t" --gtest_brief=1 --gtest_output="xml:$arch-$name.xml")
+    (cd "$RESULTS" && timeout -k 10 "$TEST_TIME_LIMIT" wine "$ROOT/$t" --gtest_brief=1 --gtest_output="xml:$arch-$name.xml")
     tally "$arch $name" "$RESULTS/$arch-$name.xml" $?
   done
 done
 
-if ls build/win64/tests/e2e_tests.exe >/dev/null 2>&1; then
-  # The prefix's desktop process binds to the display it first saw: the unit tests ran without one,
-  # so end that Wine session before the windows need the virtual display.
-  wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
-  scripts/with-xvfb.sh bash -c '
-    for arch in $WINE_ARCH_LIST; do
-      echo "== $arch wine_tests under Wine with a display"
-      (cd "$0" && wine "$1/build/$arch/tests/wine_tests.exe" --gtest_brief=1 --gtest_output="xml:$arch-wine_tests.xml")
-      echo "$arch $?" >> "$0/wine-rc"
+# The programs that make real windows run on the virtual display. The prefix's desktop process
+# binds to the display it first saw: the unit tests ran without one, so end that Wine session first.
+wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
+rm -f "$RESULTS/display-rc"
+scripts/with-xvfb.sh bash -c '
+  results=$1 root=$2 limit=$3; shift 3
+  for name in "$@"; do
+    for arch in win64 win32; do
+      exe=$root/build/$arch/tests/$name.exe
+      [[ -f $exe ]] || continue
+      echo "== $arch $name under Wine with a display"
+      (cd "$results" && timeout -k 10 "$limit" wine "$exe" --gtest_output="xml:$arch-$name.xml")
+      echo "$arch-$name $?" >> "$results/display-rc"
     done
-    for arch in $WINE_ARCH_LIST; do
-      echo "== $arch end-to-end tests"
-      (cd "$0" && wine "$1/build/$arch/tests/e2e_tests.exe" --gtest_output="xml:e2e-$arch.xml")
-      echo "$arch $?" >> "$0/e2e-rc"
-    done' "$RESULTS" "$ROOT"
-  for arch in $WINE_ARCH_LIST; do
-    rc=$(awk -v a=$arch '$1==a {print $2}' "$RESULTS/wine-rc" 2>/dev/null); tally "$arch wine_tests" "$RESULTS/$arch-wine_tests.xml" "${rc:-1}"
+  done' _ "$RESULTS" "$ROOT" "$TEST_TIME_LIMIT" "${DISPLAY_PROGRAMS[@]}" ||
+  echo "== the virtual display did not start"
+for name in "${DISPLAY_PROGRAMS[@]}"; do
+  for arch in win64 win32; do
+    [[ -f build/$arch/tests/$name.exe ]] || { missing_program "$arch $name"; continue; }
+    rc=$(awk -v a="$arch-$name" '$1==a {print $2}' "$RESULTS/display-rc" 2>/dev/null)
+    tally "$arch $name" "$RESULTS/$arch-$name.xml" "${rc:-1}"
   done
-  for arch in $WINE_ARCH_LIST; do
-    rc=$(awk -v a=$arch '$1==a {print $2}' "$RESULTS/e2e-rc" 2>/dev/null); tally "e2e-$arch" "$RESULTS/e2e-$arch.xml" "${rc:-1}"
-  done
-fi
+done
 wineserver -k 2>/dev/null || true
 # Screenshots the end-to-end tests took, as PNG beside the reports.
 for bmp in "$RESULTS"/*.bmp; do

@@ -35,11 +35,34 @@ bool ModalRecord::Visible(int id) const {
     return s && s->visible;
 }
 
+namespace {
+
+std::function<void(const std::string&)>& ScriptProblemHandler() {
+    static std::function<void(const std::string&)> handler;
+    return handler;
+}
+
+void ReportScriptProblem(const std::string& problem) {
+    if (ScriptProblemHandler()) ScriptProblemHandler()(problem);
+}
+
+}  // namespace
+
+void HeadlessHost::SetScriptProblemHandler(std::function<void(const std::string&)> handler) {
+    ScriptProblemHandler() = std::move(handler);
+}
+
 HeadlessHost::~HeadlessHost() {
     // Dialogs outliving the host must not call back into it; destroy what is still open.
     while (!windows.empty()) {
         CDialog* dialog = const_cast<CDialog*>(windows.begin()->first);
         DestroyDialogWindow(*dialog);
+    }
+    // A script the test wrote for a dialog that never came means the test did not see what it
+    // expected.
+    if (!modalScripts.empty()) {
+        ReportScriptProblem(std::to_string(modalScripts.size()) +
+                            " scripted modal answer(s) left unused: the dialog they were meant for never ran");
     }
 }
 
@@ -143,7 +166,13 @@ bool HeadlessHost::DragSlider(CDialog& dialog, int id, int position) {
     const int width = s.rect.width;
     const int y = s.rect.top + s.rect.height / 2;
     int x = s.rect.left + s.slider.ThumbCentre(s.slider.position, width);
-    const int target = s.rect.left + s.slider.ThumbCentre(position, width);
+    // The first pixel of the track that stands for the position (or, where positions outnumber
+    // pixels, for the next one reachable).
+    const int lowest = s.slider.marginLeft + s.slider.thumbSize.width / 2;
+    const int highest = lowest + s.slider.UsableLength(width);
+    int pixel = lowest;
+    while (pixel < highest && s.slider.PositionAt(pixel, width) < position) ++pixel;
+    const int target = s.rect.left + pixel;
     MouseDown(dialog, {x, y});
     while (x != target) {
         x += x < target ? 1 : -1;
@@ -364,7 +393,17 @@ int HeadlessHost::RunModal(CDialog& dialog, CDialog* owner) {
         }
     }
     record = Find(dialog);
-    if (record && !record->ended) EndModal(dialog, kIdCancel);
+    if (record && !record->ended) {
+        if (!run.answered) {
+            std::string shown;
+            for (const ControlState& control : run.controls) {
+                if (!control.text.empty()) shown += " \"" + control.text + "\"";
+            }
+            ReportScriptProblem("modal dialog " + std::to_string(run.templateId) +
+                                " ran without a scripted answer and ended as Cancel; it showed" + shown);
+        }
+        EndModal(dialog, kIdCancel);
+    }
     record = Find(dialog);
     run.result = record ? record->result : kIdCancel;
     DestroyDialogWindow(dialog);

@@ -59,8 +59,8 @@ public:
     void DoubleClick(CDialog& dialog, Point pt, MouseButton button = MouseButton::Left);
     // The pointer leaves the dialog's window.
     void MouseLeave(CDialog& dialog);
-    // Presses the slider's thumb where it is drawn, moves one pixel at a time to where `position`
-    // is drawn, and releases there.
+    // Presses the slider's thumb where it is drawn, moves one pixel at a time to the first pixel
+    // that stands for `position`, and releases there.
     bool DragSlider(CDialog& dialog, int id, int position);
     // Focuses the edit and replaces its text, as typing would; the value is taken on focus loss.
     bool TypeText(CDialog& dialog, int id, const std::string& text);
@@ -76,9 +76,12 @@ public:
     int RunPosted();
     bool autoPump = true;
 
-    // Modal scripts, used in order by the next modal runs.
+    // Modal scripts, used in order by the next modal runs. A modal run with no script left, and
+    // scripts still unused when the host goes, are reported to the problem handler (a test
+    // program installs one that fails the test; without one they pass silently).
     void AnswerModal(int result);
     void AnswerModal(std::function<void(CDialog&)> drive);
+    static void SetScriptProblemHandler(std::function<void(const std::string&)> handler);
     const std::vector<ModalRecord>& ModalRuns() const { return modalRuns; }
 
     // Inspection.

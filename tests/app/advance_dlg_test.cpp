@@ -513,6 +513,7 @@ TEST_F(AdvanceDlgTest, KeyButtonStoresTheChoiceAndActsOnIt) {
 TEST_F(AdvanceDlgTest, StartProfileAppliesWithoutAskingOrIsRefusedWithoutPower) {
     CAdvanceDlg& dlg = OpenPanel();
     ASSERT_EQ(ConfigFile(folder, configName).WriteRecord(ProfileRecord::WithAllKeys("Start_OC")), 0);
+    host.AnswerModal(kIdCancel);
     dlg.ApplyStartOc();
     EXPECT_EQ(Messages(), (std::vector<std::string>{"目标功耗不能为0 ！"}));
     EXPECT_EQ(host.ModalRuns().back().Visible(CMsgDlg::kNoId), true);

@@ -46,10 +46,19 @@ useconds_t MicrosecondsPerWrite(const ProgramFolder& folder) {
     return static_cast<useconds_t>(spent.count() / kSamples) + 1;
 }
 
-void Kill(pid_t pid) {
+// True when the writer was still writing and ended by this kill, not on its own before it.
+bool Kill(pid_t pid) {
     kill(pid, SIGKILL);
     int status = 0;
-    waitpid(pid, &status, 0);
+    if (waitpid(pid, &status, 0) != pid) return false;
+    return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+}
+
+// The record's value in the file as it is now (0 before any writer got there, -1 when unreadable).
+int RecordValue(const std::filesystem::path& path, const char* section) {
+    IniFile ini(path);
+    if (ini.Load() != IniStatus::Ok) return -1;
+    return ini.GetInt(section, "Power", "-1");
 }
 
 // The file must be whole: the hand-edited lines intact, each record's values all from one write.
@@ -90,23 +99,39 @@ TEST_F(ConfigCrashTest, KillingAWriterAtAnyMomentLeavesTheOldOrTheNewFileWhole) 
         ASSERT_GT(writer, 0);
         // Fork and start-up plus anything from a few writes to several.
         usleep(perWrite * 2 + gen() % (perWrite * 8));
-        Kill(writer);
+        EXPECT_TRUE(Kill(writer)) << "the writer ended before it was killed";
         seen.insert(ExpectWholeFile(dir / kName, "Profile1", "Top"));
     }
     EXPECT_GT(seen.size(), 2u) << "the writer must have got through several records";
 }
 
 TEST_F(ConfigCrashTest, TwoRunningCopiesNeverCorruptTheFile) {
+    const std::filesystem::path path = dir / kName;
     for (int round = 0; round < 20 && !HasFailure(); ++round) {
+        // Each round starts from records of 0, so it shows whether both writers got through.
+        for (const char* section : {"Profile1", "Profile2"}) {
+            ASSERT_EQ(ConfigFile(folder, kName).WriteRecordPlain(ProfileRecord::WithAllKeys(section)), 0);
+        }
         const pid_t first = StartWriter(folder, "Profile1", "Top");
         const pid_t second = StartWriter(folder, "Profile2", "KeyOC");
         ASSERT_GT(first, 0);
         ASSERT_GT(second, 0);
+        // Both got a write into the file (bounded wait; one copy may later write over the other's
+        // record with the one it read, as two copies without a lock do), then they race on.
+        bool firstWrote = false;
+        bool secondWrote = false;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!(firstWrote && secondWrote) && std::chrono::steady_clock::now() < deadline) {
+            firstWrote = firstWrote || RecordValue(path, "Profile1") > 0;
+            secondWrote = secondWrote || RecordValue(path, "Profile2") > 0;
+            usleep(200);
+        }
+        EXPECT_TRUE(firstWrote && secondWrote) << "round " << round << ": a writer wrote nothing";
         usleep(1000 + gen() % 8000);
-        Kill(first);
-        Kill(second);
-        ExpectWholeFile(dir / kName, "Profile1", "Top");
-        ExpectWholeFile(dir / kName, "Profile2", "KeyOC");
+        EXPECT_TRUE(Kill(first)) << "the first writer ended before it was killed";
+        EXPECT_TRUE(Kill(second)) << "the second writer ended before it was killed";
+        ExpectWholeFile(path, "Profile1", "Top");
+        ExpectWholeFile(path, "Profile2", "KeyOC");
     }
 }
 

@@ -79,10 +79,15 @@ TEST_F(ConfigFileTest, RecordsWriteTheirKeysInOrderAndWriteRecordAddsABlankLine)
     record.SetValue("OverVolt", 25);
     record.SetValue("LedBright", 7);
     ASSERT_EQ(File().WriteRecord(record), 0);
-    std::string expected = "[Profile2]\r\n";
-    for (std::string_view key : kProfileKeys) {
-        expected += std::string(key) + "=" + std::to_string(record.Value(key)) + "\r\n";
-    }
+    // The 34 keys in the file's own order, spelled out rather than taken from the code's list.
+    const std::string expected =
+        "[Profile2]\r\nCoreOffset=-50\r\nMemOffset=0\r\nTempTarget=0\r\nDisplayClock=0\r\nOverVolt=25\r\n"
+        "Power=0\r\nFanSpeed=0\r\nFanMode=0\r\n"
+        "FanSpeedX0=0\r\nFanSpeedY0=0\r\nFanSpeedX1=0\r\nFanSpeedY1=0\r\nFanSpeedX2=0\r\nFanSpeedY2=0\r\n"
+        "FanSpeedX3=0\r\nFanSpeedY3=0\r\nFanSpeedX4=0\r\nFanSpeedY4=0\r\nFanSpeedX5=0\r\nFanSpeedY5=0\r\n"
+        "FanSpeedX6=0\r\nFanSpeedY6=0\r\nFanSpeedX7=0\r\nFanSpeedY7=0\r\nFanSpeedX8=0\r\nFanSpeedY8=0\r\n"
+        "FanSpeedX9=0\r\nFanSpeedY9=0\r\n"
+        "LedMode=0\r\nLedRgb0=0\r\nLedRgb1=0\r\nLedBright=7\r\nLedLogo=0\r\nLedArmor=0\r\n";
     EXPECT_EQ(Text(), expected + "\r\n");
 
     record.SetValue("CoreOffset", 100);

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <string>
 #include <thread>
 #include <vector>
 
 #include "controls/CBkDialogST.h"
 #include "controls/CButtonST.h"
 #include "controls/CPrettifyEdit.h"
+#include "support/HeadlessHostChecks.h"
 #include "ui/HeadlessHost.h"
 
 namespace {
@@ -165,7 +167,13 @@ TEST(DialogModal, ScriptsAnswerModalRunsInOrder) {
     EXPECT_EQ(keeps.DoModal(), 7);
     EXPECT_EQ(keeps.DoModal(), kIdCancel);
     EXPECT_EQ(keeps.DoModal(), kIdOk);
-    EXPECT_EQ(keeps.DoModal(), kIdCancel);  // unanswered
+    {
+        CollectedScriptProblems reported;
+        EXPECT_EQ(keeps.DoModal(), kIdCancel);  // unanswered
+        ASSERT_EQ(reported.problems.size(), 1u);
+        EXPECT_EQ(reported.problems[0],
+                  "modal dialog 232 ran without a scripted answer and ended as Cancel; it showed \"question\"");
+    }
     EXPECT_FALSE(keeps.IsWindowCreated());
 
     ASSERT_EQ(host.ModalRuns().size(), 4u);
@@ -173,6 +181,19 @@ TEST(DialogModal, ScriptsAnswerModalRunsInOrder) {
     EXPECT_EQ(host.ModalRuns()[0].Text(1132), "question");
     EXPECT_TRUE(host.ModalRuns()[2].answered);
     EXPECT_FALSE(host.ModalRuns()[3].answered);
+}
+
+TEST(DialogModal, AScriptedAnswerNoDialogUsedIsReported) {
+    CollectedScriptProblems reported;
+    {
+        HeadlessHost host;
+        host.AnswerModal(1);
+        host.AnswerModal(2);
+        AskDlg keeps(host, true);
+        EXPECT_EQ(keeps.DoModal(), 1);
+    }
+    EXPECT_EQ(reported.problems, (std::vector<std::string>{
+                                     "1 scripted modal answer(s) left unused: the dialog they were meant for never ran"}));
 }
 
 TEST(DialogModal, SkinnedDialogWithoutDialogKeysIsNotClosedByThem) {

@@ -1,0 +1,2 @@
+// Scripted modal answers are checked in every test of this program.
+#include "support/HeadlessHostChecks.h"
