@@ -4,6 +4,8 @@
 # A target that crashes, hangs or breaks one of its checks fails; its input is kept under
 # build/fuzz/crashes/, replayed first by every later run until it passes, and can be replayed by
 # hand with `build/fuzz/tests/fuzz/fuzz_<name> <file>`.
+# A target that gets through fewer inputs than its floor (tests/fuzz/floors.txt, scaled to the run's
+# length) fails too: it has slowed down so far that its short run no longer tests anything.
 # Writes build/results/fuzz.xml (one test case per target) and ends with "N passed, M failed".
 set -uo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -136,8 +138,16 @@ for name in "${targets[@]}"; do
   rc=$?
   took=$(($(date +%s) - start))
   if [[ $rc -eq 0 ]]; then
-    runs=$(sed -nE 's/^stat::number_of_executed_units: *([0-9]+)/\1/p' "$log")
-    echo "== fuzz $name: ${runs:-0} inputs, no finding"
+    runs=$(sed -nE 's/^stat::number_of_executed_units: *([0-9]+)/\1/p' "$log" | tail -1)
+    # The floor is per 20 s of fuzzing; a target not listed gets the default line's.
+    floor=$(awk -v n="$name" '$1==n {print $2; f=1} END {if (!f) print ""}' tests/fuzz/floors.txt)
+    [[ -n "$floor" ]] || floor=$(awk '$1=="default" {print $2}' tests/fuzz/floors.txt)
+    floor=$(( ${floor:-0} * SECONDS_EACH / 20 ))
+    echo "== fuzz $name: ${runs:-0} inputs (floor $floor), no finding"
+    if (( ${runs:-0} < floor )); then
+      echo "fuzz check failed: only ${runs:-0} inputs in ${SECONDS_EACH} s, below the floor of $floor" >>"$log"
+      rc=1
+    fi
   fi
   record "$name" "$rc" "$took" "$log" "$(sed -nE 's/.*Test unit written to (.*)$/\1/p' "$log" | tail -1)"
 done

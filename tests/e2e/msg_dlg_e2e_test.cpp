@@ -29,6 +29,41 @@ public:
     HWND dialog = nullptr;
 };
 
+// The rows of a control's area that hold white text (the dialog writes in white), and whether any
+// text pixel sits in its last column, where a line too long for the box would be cut.
+struct TextRows {
+    std::vector<int> rows;
+    bool touchesRightEdge = false;
+};
+
+TextRows WhiteTextRows(HWND dialog, int id) {
+    TextRows found;
+    HWND control = GetDlgItem(dialog, id);
+    RECT r{};
+    if (!control || !GetWindowRect(control, &r)) return found;
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    const e2e::ClientPixels screen(dialog);
+    for (int y = r.top; y < r.bottom; ++y) {
+        bool ink = false;
+        for (int x = r.left; x < r.right; ++x) {
+            const COLORREF c = screen.At(x, y);
+            if (GetRValue(c) < 160 || GetGValue(c) < 160 || GetBValue(c) < 160) continue;
+            ink = true;
+            if (x == r.right - 1) found.touchesRightEdge = true;
+        }
+        if (ink) found.rows.push_back(y - r.top);
+    }
+    return found;
+}
+
+// How many separate bands of rows the text takes: its lines.
+int Lines(const std::vector<int>& rows) {
+    int lines = 0;
+    for (size_t i = 0; i < rows.size(); ++i)
+        if (i == 0 || rows[i] != rows[i - 1] + 1) ++lines;
+    return lines;
+}
+
 struct Layout {
     std::wstring mode;
     std::wstring text;  // empty: the probe's own text
@@ -55,7 +90,19 @@ TEST(MsgDlgEndToEnd, LayoutsShowTheirButtonsAndText) {
         }
         EXPECT_EQ(e2e::TextOf(probe.dialog, kText), layout.text.empty() ? L"初始化失败！" : layout.text);
         if (!layout.screenshot.empty()) {
-            Sleep(700);
+            // The long text wraps into lines that all stay inside the text's box: two or more bands
+            // of text, none cut at the right edge or at the bottom.
+            TextRows text;
+            EXPECT_TRUE(e2e::WaitUntil(
+                [&] {
+                    text = WhiteTextRows(probe.dialog, kText);
+                    return Lines(text.rows) >= 2;
+                },
+                5000))
+                << "the text shows as " << Lines(text.rows) << " line(s)";
+            EXPECT_FALSE(text.touchesRightEdge) << "a line runs into the box's right edge";
+            ASSERT_FALSE(text.rows.empty());
+            EXPECT_LT(text.rows.back(), 100 - 1) << "the last line reaches the box's bottom edge";
             EXPECT_TRUE(e2e::Screenshot(probe.dialog, layout.screenshot));
         }
     }

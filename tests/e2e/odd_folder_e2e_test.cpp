@@ -11,6 +11,35 @@
 namespace {
 
 constexpr int kCloseButton = 1003;
+constexpr int kBackgroundBitmap = 130;
+
+// The main window's background bitmap as the program's own resources hold it, in a memory DC.
+class ResourceBitmap {
+public:
+    ResourceBitmap(const std::wstring& exe, int id) {
+        module = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+        if (module) {
+            bitmap = static_cast<HBITMAP>(
+                LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        }
+        dc = CreateCompatibleDC(nullptr);
+        if (bitmap) old = SelectObject(dc, bitmap);
+    }
+    ~ResourceBitmap() {
+        if (old) SelectObject(dc, old);
+        DeleteDC(dc);
+        if (bitmap) DeleteObject(bitmap);
+        if (module) FreeLibrary(module);
+    }
+    bool Loaded() const { return bitmap != nullptr; }
+    COLORREF At(int x, int y) const { return GetPixel(dc, x, y); }
+
+private:
+    HMODULE module = nullptr;
+    HBITMAP bitmap = nullptr;
+    HDC dc = nullptr;
+    HGDIOBJ old = nullptr;
+};
 
 // The program and its icons copied into a folder whose name holds spaces and a percent sign, as a
 // user may unpack it; removed again afterwards.
@@ -52,8 +81,32 @@ TEST_F(OddFolderE2e, RunsKeepsItsFileBesideItselfAndRegistersAQuotedPath) {
     const std::string text = e2e::ReadBytes(folder + L"Coralvane_DID1B80.cfg");
     EXPECT_EQ(text.rfind("[Coralvane]\r\nGPUDID=1B80\r\nInitialized=1\r\n", 0), 0u) << text.substr(0, 120);
     EXPECT_NE(text.find("[CoustomFanSpeed]"), std::string::npos);
-    // The skin and the icons read from the folder show in the picture.
-    Sleep(700);
+    // The skin shows: sample points of the background (the logo's letters, plain panel) are the
+    // bitmap's own pixels.
+    ResourceBitmap background(exe, kBackgroundBitmap);
+    ASSERT_TRUE(background.Loaded());
+    const POINT samples[] = {{471, 18}, {546, 18}, {462, 27}, {15, 60}, {600, 480}, {36, 459}};
+    EXPECT_TRUE(e2e::WaitUntil(
+        [&] {
+            const e2e::ClientPixels screen(main);
+            for (const POINT& p : samples)
+                if (screen.At(p.x, p.y) != background.At(p.x, p.y)) return false;
+            return true;
+        },
+        5000))
+        << "the background is not the skin's";
+    // The icons from the folder's "Resources" show: the close button is not just background.
+    HWND close = GetDlgItem(main, kCloseButton);
+    ASSERT_NE(close, nullptr);
+    RECT button{};
+    GetWindowRect(close, &button);
+    MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&button), 2);
+    const e2e::ClientPixels screen(main);
+    int iconPixels = 0;
+    for (int y = button.top; y < button.bottom; ++y)
+        for (int x = button.left; x < button.right; ++x)
+            if (screen.At(x, y) != background.At(x, y)) ++iconPixels;
+    EXPECT_GT(iconPixels, 10) << "the close button shows no icon";
     EXPECT_TRUE(e2e::Screenshot(main, L"odd-folder-" + e2e::Bitness() + L".bmp"));
 
     EXPECT_EQ(RunKeyEntry(), L"\"" + exe + L"\"");
