@@ -6,6 +6,9 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 cd "$ROOT"
 source scripts/wine-env.sh
 arch=${ARCH:-win64}
+if [[ $arch == win32 && -n $WINE32_UNAVAILABLE ]]; then
+  echo "Cannot run the 32-bit program here: $WINE32_UNAVAILABLE" >&2; exit 1
+fi
 # Only what the program needs: the skin, the program and the simulated driver.
 scripts/build.sh native:skin "$arch:Coralvane,nvapi_sim"
 wine_prefix_ready

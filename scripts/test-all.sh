@@ -49,7 +49,7 @@ tally "fuzz" "$RESULTS/fuzz.xml" $?
 
 wine_prefix_ready
 wine_install_sim_driver
-for arch in win64 win32; do
+for arch in $WINE_ARCH_LIST; do
   for name in "${UNIT_PROGRAMS[@]}" "${WINE_PROGRAMS[@]}"; do
     t=build/$arch/tests/$name.exe
     [[ -f $t ]] || { missing_program "$arch $name"; continue; }
@@ -66,7 +66,7 @@ rm -f "$RESULTS/display-rc"
 scripts/with-xvfb.sh bash -c '
   results=$1 root=$2 limit=$3; shift 3
   for name in "$@"; do
-    for arch in win64 win32; do
+    for arch in $WINE_ARCH_LIST; do
       exe=$root/build/$arch/tests/$name.exe
       [[ -f $exe ]] || continue
       echo "== $arch $name under Wine with a display"
@@ -76,7 +76,7 @@ scripts/with-xvfb.sh bash -c '
   done' _ "$RESULTS" "$ROOT" "$TEST_TIME_LIMIT" "${DISPLAY_PROGRAMS[@]}" ||
   echo "== the virtual display did not start"
 for name in "${DISPLAY_PROGRAMS[@]}"; do
-  for arch in win64 win32; do
+  for arch in $WINE_ARCH_LIST; do
     [[ -f build/$arch/tests/$name.exe ]] || { missing_program "$arch $name"; continue; }
     rc=$(awk -v a="$arch-$name" '$1==a {print $2}' "$RESULTS/display-rc" 2>/dev/null)
     tally "$arch $name" "$RESULTS/$arch-$name.xml" "${rc:-1}"

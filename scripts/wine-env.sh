@@ -8,14 +8,24 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree=;mshtml="
 
 # The system's `wine` starts the 32-bit loader whenever it is installed; on a kernel that runs no
-# 32-bit code that fails for every program. There the 64-bit loader runs the 64-bit programs (the
-# 32-bit ones then fail, and are counted so).
+# 32-bit code that fails for every program. There the 64-bit loader runs the 64-bit programs.
 if [[ -x /usr/lib/wine/wine && -x /usr/lib/wine/wine64 ]] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
   mkdir -p "$ROOT/build/bin"
   printf '#!/bin/sh\nexport WINELOADER=/usr/lib/wine/wine64\nexec /usr/lib/wine/wine64 "$@"\n' >"$ROOT/build/bin/wine"
   chmod +x "$ROOT/build/bin/wine"
   export PATH="$ROOT/build/bin:$PATH"
 fi
+
+# The bitnesses whose programs can run here. A kernel built without 32-bit support cannot start the
+# 32-bit Wine loader at all; the 32-bit programs are then still built, and the runners say loudly
+# that they were not run (a program of theirs that fails to start for any other reason still fails).
+WINE_ARCHS=(win64 win32)
+WINE32_UNAVAILABLE=""
+if ! { [[ -x /usr/lib/wine/wine ]] && /usr/lib/wine/wine --version >/dev/null 2>&1; }; then
+  WINE_ARCHS=(win64)
+  WINE32_UNAVAILABLE="this machine cannot start the 32-bit Wine loader (its kernel runs no 32-bit code)"
+fi
+export WINE_ARCH_LIST="${WINE_ARCHS[*]}"
 
 wine_prefix_ready() {
   if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
