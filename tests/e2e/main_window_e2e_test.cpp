@@ -235,8 +235,10 @@ TEST_F(MainWindowE2e, FirstRunManualFanSecondCopyAndNotificationArea) {
     HWND secondMain = nullptr;
     EXPECT_TRUE(e2e::WaitUntil(
         [&] {
+            // The question's No button has the fan slider's id: the main window is another, shown one.
             for (HWND w : e2e::WindowsOf(second.pid))
-                if (GetDlgItem(w, kFanSlider)) secondMain = w;
+                if (w != question && IsWindowVisible(w) && GetDlgItem(w, kFanSlider) && GetDlgItem(w, kCloseButton))
+                    secondMain = w;
             return secondMain != nullptr;
         },
         20000))
