@@ -193,6 +193,17 @@ HWND PopupMenuOf(DWORD pid) {
     return search.found;
 }
 
+HWND OpenNotificationMenu(HWND owner, UINT callbackMessage, UINT iconId, DWORD pid) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        PostMessageW(owner, callbackMessage, iconId, WM_RBUTTONUP);
+        HWND popup = nullptr;
+        if (!WaitUntil([&] { return (popup = PopupMenuOf(pid)) != nullptr; }, 3000)) continue;
+        Sleep(300);
+        if (IsWindowVisible(popup)) return popup;
+    }
+    return nullptr;
+}
+
 bool ChooseMenuItem(HWND popup, wchar_t key) {
     // A key that reaches the menu before its loop runs is dropped, so it goes again until the menu
     // closes.

@@ -46,6 +46,10 @@ std::vector<HWND> WindowsOf(DWORD pid);
 HWND WindowWithControl(DWORD pid, int id);
 // A shown popup menu (window class #32768) of the process.
 HWND PopupMenuOf(DWORD pid);
+// Right-clicks the notification icon through its callback message until the process shows its popup
+// menu and keeps it open: under load Wine can deliver a late focus change that cancels a menu just
+// opened, where a user would simply click again. Null when no menu stays open after three tries.
+HWND OpenNotificationMenu(HWND owner, UINT callbackMessage, UINT iconId, DWORD pid);
 // Chooses the item of a shown popup menu by its mnemonic key; false when the menu stayed open.
 bool ChooseMenuItem(HWND popup, wchar_t key);
 // Whether the notification area holds the icon of that owner and id: the shell takes an update

@@ -294,9 +294,8 @@ TEST_F(MainWindowE2e, StartupSettingsAndTheNotificationMenu) {
     EXPECT_TRUE(flags & LWA_ALPHA);
 
     // "open main window" from the icon's menu brings it back.
-    PostMessageW(main, kTrayCallback, 128, WM_RBUTTONUP);
-    HWND popup = nullptr;
-    ASSERT_TRUE(e2e::WaitUntil([&] { return (popup = e2e::PopupMenuOf(program.pid)) != nullptr; }, 5000));
+    HWND popup = e2e::OpenNotificationMenu(main, kTrayCallback, 128, program.pid);
+    ASSERT_NE(popup, nullptr) << "no popup menu";
     EXPECT_TRUE(e2e::ChooseMenuItem(popup, L'o'));
     EXPECT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(main) != FALSE; }, 5000));
 

@@ -59,10 +59,8 @@ TEST_F(TrayE2e, RightClickOnTheIconShowsTheMenuAndExitEndsTheProgram) {
     ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(main); }, 5000));
     EXPECT_TRUE(e2e::NotificationIconShown(main, kTrayIconId)) << "hidden without its icon";
 
-    PostMessageW(main, kTrayCallback, kTrayIconId, WM_RBUTTONUP);
-    HWND popup = nullptr;
-    ASSERT_TRUE(e2e::WaitUntil([&] { return (popup = e2e::PopupMenuOf(program.pid)) != nullptr; }, 5000))
-        << "no popup menu";
+    HWND popup = e2e::OpenNotificationMenu(main, kTrayCallback, kTrayIconId, program.pid);
+    ASSERT_NE(popup, nullptr) << "no popup menu";
     EXPECT_NE(SendMessageW(popup, kGetMenuHandle, 0, 0), 0) << "a popup without a menu";
     EXPECT_TRUE(e2e::ChooseMenuItem(popup, L'e')) << "the menu did not take its exit key";
     // (That the icon goes with the window is shown by the Win32 layer's own test: Wine's shell drops
