@@ -13,6 +13,7 @@ void RegisterSimPolicies(SimRegistry& registry);
 void RegisterSimCoolers(SimRegistry& registry);
 void RegisterSimSensors(SimRegistry& registry);
 void RegisterSimI2c(SimRegistry& registry);
+void RegisterSimLighting(SimRegistry& registry);
 
 // One area per line, so adding an area is adding a line.
 // clang-format off
@@ -26,5 +27,6 @@ inline constexpr void (*kSimAreas[])(SimRegistry&) = {
     RegisterSimCoolers,
     RegisterSimSensors,
     RegisterSimI2c,
+    RegisterSimLighting,
 };
 // clang-format on

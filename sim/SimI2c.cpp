@@ -7,6 +7,7 @@
 #include "sim/SimI2cBus.h"
 #include "sim/SimParse.h"
 #include "sim/SimRegistry.h"
+#include "sim/SimTime.h"
 #include "sim/SimVersions.h"
 
 SimI2cBus::SimI2cBus(const SimI2cBus& other) : port(other.port), transfers(other.transfers) {
@@ -112,6 +113,7 @@ int32_t Transfer(NvPhysicalGpuHandle handle, void* record, bool write) {
     // A device sees one register byte; a longer address is not something it would acknowledge.
     uint8_t reg = request.reg.empty() ? 0 : request.reg[0];
     bool acknowledged = device && request.reg.size() <= 1;
+    if (device) device->nowMs = SimNowMs(call.Model());
     if (write) {
         transfer.data.assign(request.data, request.data + request.size);
         acknowledged = acknowledged && device->Write(reg, transfer.data);

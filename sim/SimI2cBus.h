@@ -21,6 +21,10 @@ public:
     // A block read of `length` bytes from `reg` into `reply`. False: no acknowledge. A reply shorter
     // than asked for is padded with 0xFF (the idle bus), a longer one cut.
     virtual bool Read(uint8_t reg, size_t length, std::vector<uint8_t>& reply) = 0;
+
+    // The simulator's time (SimNowMs) at the transaction being handed over, set by the bus just
+    // before Write or Read, for devices that need their caller to wait between transactions.
+    uint64_t nowMs = 0;
 };
 
 // One transaction as it reached the bus (also when the device did not acknowledge it).

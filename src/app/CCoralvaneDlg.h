@@ -18,6 +18,7 @@
 #include "platform/AutorunStore.h"
 #include "platform/FileDialogs.h"
 #include "platform/HidSystem.h"
+#include "lighting/LightingDetection.h"
 #include "platform/NotificationArea.h"
 #include "platform/ProgramFolder.h"
 #include "platform/ShellOpen.h"
@@ -27,16 +28,6 @@
 class CAdvanceDlg;
 class MainFanControl;
 class MainProfileOwner;
-
-// What the card's lighting detection found for the selected GPU; the main window picks the
-// lighting page by it.
-enum LightingKind : int {
-    LightingNone = 0,
-    LightingRegister = 1,
-    LightingUsbAccessory = 2,
-    LightingZone = 3,
-    LightingCardAccessory = 4,
-};
 
 // The panels that share the page area, in the order the main window creates them.
 enum PagePanel : int {
@@ -163,7 +154,9 @@ public:
     bool FanPercentFromRpm() const { return fanPercentFromRpm; }
     bool AccessoryOnCard() const { return accessoryOnCard; }
     bool ProductLineC() const { return productLineC; }
-    LightingKind Lighting() const { return lightingKind; }
+    LightingKind Lighting() const { return lighting.kind; }
+    // The detection's results for the selected GPU: kind, zone layout and the three status areas.
+    const LightingState& LightingResults() const { return lighting; }
     int SelectedGpu() const { return selectedGpu; }
     int CurrentPage() const { return currentPage; }
     int ProfileIndex() const { return profileIndex; }
@@ -201,9 +194,11 @@ protected:
     // Seams for the features that plug into the main window later. Each default does what the
     // program does while the feature is absent.
 
-    // The card's lighting detection and the accessory probe for the selected GPU; sets
-    // lightingKind, zoneLayout and the status the lighting panels take.
-    virtual void DetectLighting() { lightingKind = LightingNone; }
+    // The card's lighting detection and, when it finds nothing, the USB accessory probe for the
+    // selected GPU; fills `lighting` (CCoralvaneDlgLighting.cpp).
+    virtual void DetectLighting();
+    // The USB accessory probe: true when the accessory is plugged in.
+    virtual bool ProbeAccessoryPresent() { return false; }
     // Creates the overclock page and the lighting panels as children in pageRect (hidden, except
     // the overclock page) and attaches them; hands the detection results to them.
     virtual void CreatePagePanels();
@@ -235,8 +230,7 @@ protected:
     // Shows a text in the message dialog with the given layout; the result is the dialog's.
     int ShowMessage(std::string_view text, int mode);
 
-    LightingKind lightingKind = LightingNone;
-    uint8_t zoneLayout = 0xFF;
+    LightingState lighting;
 
 private:
     // Profiles reach the fan state, the message dialog and the configuration through it.

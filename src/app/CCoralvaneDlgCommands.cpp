@@ -110,7 +110,7 @@ void CCoralvaneDlg::ShowPagePanel(PagePanel slot, bool show) {
 void CCoralvaneDlg::ShowOverclockPage() {
     ShowItem(kScrollDown, false);
     ShowItem(kScrollUp, false);
-    if (lightingKind != LightingNone) {
+    if (lighting.kind != LightingNone) {
         SetBothIcons(kAdvanceButton, "AdvanceH.ICO");
         SetLightingButtonIcons(false);
     }
@@ -130,7 +130,7 @@ void CCoralvaneDlg::ShowLightingPanel(PagePanel slot) {
 }
 
 void CCoralvaneDlg::ShowLightingPage() {
-    switch (lightingKind) {
+    switch (lighting.kind) {
         case LightingNone:
             return;
         case LightingRegister:
@@ -144,7 +144,7 @@ void CCoralvaneDlg::ShowLightingPage() {
             ShowItem(kScrollUp, false);
             ShowPagePanel(kPageLed, false);
             ShowLightingPanel(kPageVemra);
-            if (lightingKind == LightingUsbAccessory) {
+            if (lighting.kind == LightingUsbAccessory) {
                 ConnectAccessory();
                 accessoryPageOpened = true;
             }
@@ -159,7 +159,7 @@ void CCoralvaneDlg::ShowLightingPage() {
 
 void CCoralvaneDlg::AccessoryRemoved() {
     ShowOverclockPage();
-    lightingKind = LightingNone;
+    lighting.kind = LightingNone;
     SetBothIcons(kLightingButton, "VemraD.ICO");
 }
 
@@ -175,7 +175,7 @@ std::string CCoralvaneDlg::LightingIcon(std::string_view suffix) const {
 }
 
 void CCoralvaneDlg::SetLightingButtonIcons(bool pageShown) {
-    if (lightingKind == LightingNone) {
+    if (lighting.kind == LightingNone) {
         SetBothIcons(kLightingButton, LightingIcon("_D"));
     } else if (pageShown) {
         SetBothIcons(kLightingButton, LightingIcon("_H"));

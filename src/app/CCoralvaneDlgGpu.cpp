@@ -22,9 +22,14 @@ void CCoralvaneDlg::SelectGpu(int index) {
     if (fan) fan->SetFanPercentFromRpm(fanPercentFromRpm);
     RefreshOverclockPage();
 
+    // The detection pauses for a second or more: the pointer says so and clicks wait for it.
+    SetCursor(CursorShape::Wait);
+    CaptureMouse();
     DetectLighting();
+    ReleaseMouse();
+    SetCursor(CursorShape::Arrow);
     HandLightingToPanels();
-    if (lightingKind == LightingNone) {
+    if (lighting.kind == LightingNone) {
         // No lighting on this card: the lighting button takes its unavailable look again.
         SetBothIcons(kAdvanceButton, "AdvanceH.ICO");
         SetLightingButtonIcons(false);

@@ -49,10 +49,10 @@ void CCoralvaneDlg::OnInitDialog() {
     ReadGpuName();
 
     DetectLighting();
-    if (lightingKind == LightingZone) {
-        if (zoneLayout == 0) {
+    if (lighting.kind == LightingZone) {
+        if (lighting.zoneLayout == 0) {
             productLineC = true;
-        } else if (zoneLayout == 1 || zoneLayout == 2) {
+        } else if (lighting.zoneLayout == 1 || lighting.zoneLayout == 2) {
             productLineC = false;
         }
     }
@@ -219,7 +219,7 @@ void CCoralvaneDlg::HandTranslucencyToSidePanels() {
 
 void CCoralvaneDlg::StartupTuning() {
     if (startupOverclock != StartupOverclock::Apply) return;
-    if (settings.keyOc != 0 && (accessoryOnCard || lightingKind == LightingUsbAccessory)) {
+    if (settings.keyOc != 0 && (accessoryOnCard || lighting.kind == LightingUsbAccessory)) {
         ReapplyOneKeyOverclock();
     } else if (settings.autoOverClock == 1) {
         ApplyStartupProfile();

@@ -172,6 +172,8 @@ public:
     void FetchErrorText(int32_t failedStatus);
     // Prints "Get current state  %s\n" with errorText to standard output.
     void PrintStateError() const;
+    // The clock that paces the waits around driver calls; the lighting protocols pause with it too.
+    Clock& WaitClock() const { return clock; }
 
 protected:
     NvApi nvapi;

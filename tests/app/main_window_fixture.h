@@ -15,7 +15,7 @@
 #include "config_test_support.h"
 #include "controls/CBkDialogST.h"
 #include "sim/SimDriver.h"
-#include "support/FakeClock.h"
+#include "support/SimPacedClock.h"
 #include "ui/HeadlessHost.h"
 
 class FakeNotificationArea : public NotificationArea {
@@ -82,6 +82,10 @@ public:
 
     LightingKind detectedKind = LightingNone;
     uint8_t detectedLayout = 0xFF;
+    // The real detection on the simulated card's bus instead of detectedKind and detectedLayout.
+    bool realDetection = false;
+    bool accessoryPlugged = false;
+    int accessoryProbes = 0;
     bool withPagePanels = false;
     bool withSidePanels = false;
     int detections = 0;
@@ -91,8 +95,16 @@ public:
 protected:
     void DetectLighting() override {
         ++detections;
-        lightingKind = detectedKind;
-        zoneLayout = detectedLayout;
+        if (realDetection) {
+            CCoralvaneDlg::DetectLighting();
+            return;
+        }
+        lighting.kind = detectedKind;
+        lighting.zoneLayout = detectedLayout;
+    }
+    bool ProbeAccessoryPresent() override {
+        ++accessoryProbes;
+        return accessoryPlugged;
     }
     void CreatePagePanels() override {
         if (!withPagePanels) return;
@@ -176,6 +188,8 @@ protected:
         dlg->detectedLayout = layout;
         dlg->withPagePanels = pagePanels;
         dlg->withSidePanels = programSidePanels;
+        dlg->realDetection = realDetection;
+        dlg->accessoryPlugged = accessoryPlugged;
         for (auto& panel : sidePanels) dlg->AttachSidePanel(*panel);
         EXPECT_EQ(dlg->Create(), 0);
         dlg->ShowWindow(ShowCommand::Show);
@@ -209,7 +223,10 @@ protected:
     HeadlessHost host;
     FakeNotificationArea tray;
     FakeShell shell;
-    FakeClock clock;
+    // Sleeps move the simulator's time, so simulated lighting controllers see the pauses.
+    SimPacedClock clock{sim};
+    bool realDetection = false;
+    bool accessoryPlugged = false;
     int autorunCalls = 0;
     // The program's own side windows instead of the test's.
     bool programSidePanels = false;
