@@ -26,13 +26,14 @@ bool SimReadFrame(const std::vector<uint8_t>& bytes, SimFrame& frame) {
 }
 
 std::vector<uint8_t> SimMakeFrame(uint8_t command, const std::vector<uint8_t>& payload) {
-    std::vector<uint8_t> frame = {0xFF, 0xAA, 0x00, 0x00};
-    frame.insert(frame.end(), std::begin(kFrameVersion), std::end(kFrameVersion));
-    frame.push_back(command);
-    frame.push_back(static_cast<uint8_t>(payload.size() >> 8));
-    frame.push_back(static_cast<uint8_t>(payload.size() & 0xFF));
-    frame.insert(frame.end(), payload.begin(), payload.end());
-    frame.insert(frame.end(), {0xFF, 0x55});
+    std::vector<uint8_t> frame(payload.size() + 13);
+    const uint8_t head[11] = {0xFF, 0xAA, 0x00, 0x00, kFrameVersion[0], kFrameVersion[1], kFrameVersion[2],
+                              kFrameVersion[3], command, static_cast<uint8_t>(payload.size() >> 8),
+                              static_cast<uint8_t>(payload.size() & 0xFF)};
+    std::copy(std::begin(head), std::end(head), frame.begin());
+    std::copy(payload.begin(), payload.end(), frame.begin() + 11);
+    frame[frame.size() - 2] = 0xFF;
+    frame[frame.size() - 1] = 0x55;
     return frame;
 }
 
