@@ -16,7 +16,8 @@ constexpr uint8_t kLayoutQuery = 0x0D;
 }  // namespace
 
 bool SimReadFrame(const std::vector<uint8_t>& bytes, SimFrame& frame) {
-    if (bytes.size() < 13 || bytes[0] != 0xFF || bytes[1] != 0xAA || bytes[2] != 0 || bytes[3] != 0) return false;
+    if (bytes.size() < 13 || bytes[0] != 0xFF || bytes[1] != 0xAA || bytes[2] != 0 || bytes[3] != 0)
+        return false;
     if (!std::equal(std::begin(kFrameVersion), std::end(kFrameVersion), bytes.begin() + 4)) return false;
     const size_t length = size_t(bytes[9]) << 8 | bytes[10];
     if (bytes.size() != length + 13 || bytes[11 + length] != 0xFF || bytes[12 + length] != 0x55) return false;
@@ -27,8 +28,16 @@ bool SimReadFrame(const std::vector<uint8_t>& bytes, SimFrame& frame) {
 
 std::vector<uint8_t> SimMakeFrame(uint8_t command, const std::vector<uint8_t>& payload) {
     std::vector<uint8_t> frame(payload.size() + 13);
-    const uint8_t head[11] = {0xFF, 0xAA, 0x00, 0x00, kFrameVersion[0], kFrameVersion[1], kFrameVersion[2],
-                              kFrameVersion[3], command, static_cast<uint8_t>(payload.size() >> 8),
+    const uint8_t head[11] = {0xFF,
+                              0xAA,
+                              0x00,
+                              0x00,
+                              kFrameVersion[0],
+                              kFrameVersion[1],
+                              kFrameVersion[2],
+                              kFrameVersion[3],
+                              command,
+                              static_cast<uint8_t>(payload.size() >> 8),
                               static_cast<uint8_t>(payload.size() & 0xFF)};
     std::copy(std::begin(head), std::end(head), frame.begin());
     std::copy(payload.begin(), payload.end(), frame.begin() + 11);
@@ -114,9 +123,11 @@ void SimFramedController::Answer(std::vector<uint8_t> reply, uint32_t delayMs) {
 SimZoneController::SimZoneController(uint8_t layout) {
     static constexpr uint8_t kCodes[3] = {8, 12, 0};
     // Zone layout values at 68, 79 and 90 of each plain arrangement.
-    static constexpr uint16_t kArrangements[3][3] = {{0x00FF, 0x0300, 0x0400}, {0x0078, 0x0387, 0x0400}, {0x0001, 0, 0}};
+    static constexpr uint16_t kArrangements[3][3] = {
+        {0x00FF, 0x0300, 0x0400}, {0x0078, 0x0387, 0x0400}, {0x0001, 0, 0}};
     layout = std::min<uint8_t>(layout, 2);
     layoutCode = kCodes[layout];
+    follower = SimZoneFollower(layout);
     for (size_t zone = 0; zone < 3; ++zone) {
         status[68 + 11 * zone] = static_cast<uint8_t>(kArrangements[layout][zone] >> 8);
         status[69 + 11 * zone] = static_cast<uint8_t>(kArrangements[layout][zone] & 0xFF);
@@ -135,6 +146,8 @@ void SimZoneController::OnFrame(const SimFrame& frame) {
         Answer(SimMakeFrame(kStatusRequest, {status.begin(), status.end()}), kStatusDelayMs);
     } else if (frame.command == kLayoutQuery) {
         Answer(SimMakeFrame(kLayoutQuery, {layoutCode}), 0);
+    } else {
+        follower.Take(frame.command, frame.payload, status);
     }
 }
 

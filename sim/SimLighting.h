@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "sim/SimI2cBus.h"
+#include "sim/SimZoneFollow.h"
 
 // The card's lighting controllers at I2C address 0x90, as the program meets them.
 //
@@ -40,7 +41,9 @@ public:
 
     SimRegisterController() = default;
     explicit SimRegisterController(const std::array<uint8_t, 10>& initial) : status(initial) {}
-    std::unique_ptr<SimI2cDevice> Clone() const override { return std::make_unique<SimRegisterController>(*this); }
+    std::unique_ptr<SimI2cDevice> Clone() const override {
+        return std::make_unique<SimRegisterController>(*this);
+    }
     bool Write(uint8_t reg, const std::vector<uint8_t>& data) override;
     bool Read(uint8_t reg, size_t length, std::vector<uint8_t>& reply) override;
 
@@ -82,11 +85,15 @@ public:
 
     // `layout` 0, 1 or 2: the status starts in that layout's plain arrangement, every zone static.
     explicit SimZoneController(uint8_t layout);
-    std::unique_ptr<SimI2cDevice> Clone() const override { return std::make_unique<SimZoneController>(*this); }
+    std::unique_ptr<SimI2cDevice> Clone() const override {
+        return std::make_unique<SimZoneController>(*this);
+    }
 
     // The layout reply's first payload byte: 8, 12 or 0 for layouts 0, 1 and 2.
     uint8_t layoutCode = 8;
     std::array<uint8_t, kStatusBytes> status{};
+    // Every other command changes the status as SimZoneFollower describes.
+    SimZoneFollower follower;
 
 protected:
     void OnFrame(const SimFrame& frame) override;

@@ -25,7 +25,8 @@ bool SimZoneFollower::Take(uint8_t command, const std::vector<uint8_t>& p, Statu
     switch (command) {
         case 0x0B:
             if (p.size() != 2) return false;
-            writingSet = p[0] == 1 && p[1] <= 1 ? p[1] : 0;
+            // 1, s begins writing set s; 0, s ends it (the turbo wave's end keeps the turbo set).
+            writingSet = p[1] <= 1 ? p[1] : 0;
             return true;
         case 0x04:
             if (p.size() != 5 || !HasZone(p[0])) return false;

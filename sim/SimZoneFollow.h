@@ -6,7 +6,7 @@
 
 // How the simulated zone controller's 400-byte status follows the commands it takes. The program
 // only ever sees the status, so this is the simulator's own convention, kept to what the status can
-// show: the set being written (0x0B), zone colours (0x04) at the offsets of the controller's layout,
+// show: the set being written (0x0B 1, s and 0, s), zone colours (0x04) at the offsets of the controller's layout,
 // effect code and parameter (0x08; a 0x09 whose first byte is not 0xFF sets the parameter), layout
 // entries (0x06: the value when enabled, 0 when not; absolute, whichever set is written), zone
 // switches (0x05: the lighting-on byte is 1 while any zone of either set is lit), the set's own

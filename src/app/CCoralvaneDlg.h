@@ -26,6 +26,10 @@
 #include "ui/PopupMenu.h"
 
 class CAdvanceDlg;
+class CFanVoltDlg;
+class CLscAdvanceDlg;
+class CLscLedDlg;
+class ZoneCommandSender;
 class MainFanControl;
 class MainProfileOwner;
 
@@ -167,6 +171,8 @@ public:
     const Rect& PageRect() const { return pageRect; }
     CAdvanceDlg* OverclockPage() const;
     const CoralvaneServices& Services() const { return services; }
+    CLscLedDlg* ZonePage() const;
+    CFanVoltDlg* FanVoltPanel() const;
 
     // The command line's command for this run, run right after the initialisation; with `quit`
     // the window then ends. A profile named here takes the place of the start-up overclock.
@@ -226,6 +232,12 @@ protected:
 
     // The overclock page (CCoralvaneDlgOverclock.cpp): created at start-up in pageRect and shown.
     void CreateOverclockPage();
+    // The zone lighting page, the fan/voltage panel and the colour editor (CCoralvaneDlgZone.cpp):
+    // created hidden with the detection's results; a GPU change closes the editor and hands the
+    // new zone status over.
+    void CreateZonePanels();
+    void CloseZoneEditor();
+    void HandZoneToPanels();
 
     // Shows a text in the message dialog with the given layout; the result is the dialog's.
     int ShowMessage(std::string_view text, int mode);
@@ -307,6 +319,9 @@ private:
     CommandLine startupCommand;
     CommandStatus startupCommandStatus = CommandStatus::Done;
 
+    // Declared before the page panels, which send through it.
+    std::unique_ptr<ZoneCommandSender> zoneSender;
+    std::unique_ptr<CLscAdvanceDlg> zoneEditor;
     std::array<SidePanel*, kSidePanelCount + 1> sidePanels{};
     std::vector<std::unique_ptr<SidePanel>> ownedSidePanels;
     std::array<std::unique_ptr<CDialog>, kPagePanelCount> pagePanels;

@@ -22,6 +22,7 @@ void CCoralvaneDlg::SelectGpu(int index) {
     if (fan) fan->SetFanPercentFromRpm(fanPercentFromRpm);
     RefreshOverclockPage();
 
+    CloseZoneEditor();
     // The detection pauses for a second or more: the pointer says so and clicks wait for it.
     SetCursor(CursorShape::Wait);
     CaptureMouse();
@@ -29,6 +30,7 @@ void CCoralvaneDlg::SelectGpu(int index) {
     ReleaseMouse();
     SetCursor(CursorShape::Arrow);
     HandLightingToPanels();
+    HandZoneToPanels();
     if (lighting.kind == LightingNone) {
         // No lighting on this card: the lighting button takes its unavailable look again.
         SetBothIcons(kAdvanceButton, "AdvanceH.ICO");

@@ -6,6 +6,8 @@
 #include "app/Profiles.h"
 #include "controls/CButtonST.h"
 #include "controls/CLabel.h"
+#include "lighting/CLscAdvanceDlg.h"
+#include "lighting/ZoneCommandSender.h"
 #include "ui/Translucency.h"
 
 namespace {

@@ -27,8 +27,10 @@ bool ProbeRegisterController(LightingLink& link, LedStatus& status) {
 
 // Requests the status and reads `replyBytes`; a reply that starts FF AA 00 replaces `area` with
 // the payload bytes it carried (the rest of the area becomes 0). False leaves `area` untouched.
+// `complete` says the reply closed with FF 55 after exactly N payload bytes.
 template <size_t N, size_t ReplyBytes>
-bool ReadFramedStatus(LightingLink& link, std::array<uint8_t, N>& area) {
+bool ReadFramedStatus(LightingLink& link, std::array<uint8_t, N>& area, bool& complete) {
+    complete = false;
     static_assert(ReplyBytes >= 3);
     link.SendFrame(kFrameStatusRequest, {kFrameQueryPayload});
     link.Pause(kStatusRequestPauseMs);
@@ -38,7 +40,8 @@ bool ReadFramedStatus(LightingLink& link, std::array<uint8_t, N>& area) {
     if (!StartsLikeStatusReply(reply.data(), reply.size())) return false;
     // The kind counts from the first bytes alone; a reply cut short still gives what it carried.
     FrameReply frame;
-    ParseFrame(reply.data(), reply.size(), frame);
+    const bool closed = ParseFrame(reply.data(), reply.size(), frame);
+    complete = closed && frame.length == N && frame.stored == N;
     area.fill(0);
     std::copy_n(frame.payload.begin(), std::min(frame.stored, area.size()), area.begin());
     return true;
@@ -67,6 +70,7 @@ void QueryZoneLayout(LightingLink& link, uint8_t& zoneLayout) {
 }
 
 void DetectLighting(LightingLink& link, bool accessoryOnCard, LightingState& state) {
+    state.zoneStatusComplete = false;
     if (ProbeRegisterController(link, state.ledStatus)) {
         state.kind = LightingRegister;
         return;
@@ -75,11 +79,14 @@ void DetectLighting(LightingLink& link, bool accessoryOnCard, LightingState& sta
     state.ledStatus.fill(0);
 
     if (accessoryOnCard) {
-        if (ReadFramedStatus<140, kCardAccessoryReplyBytes>(link, state.cardAccessoryStatus)) {
+        bool complete = false;
+        if (ReadFramedStatus<140, kCardAccessoryReplyBytes>(link, state.cardAccessoryStatus, complete)) {
             state.kind = LightingCardAccessory;
         }
         return;
     }
     QueryZoneLayout(link, state.zoneLayout);
-    if (ReadFramedStatus<400, kZoneStatusReplyBytes>(link, state.zoneStatus)) state.kind = LightingZone;
+    if (ReadFramedStatus<400, kZoneStatusReplyBytes>(link, state.zoneStatus, state.zoneStatusComplete)) {
+        state.kind = LightingZone;
+    }
 }

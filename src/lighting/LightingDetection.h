@@ -11,6 +11,8 @@ struct LightingState {
     uint8_t zoneLayout = kZoneLayoutUnknown;
     LedStatus ledStatus{};
     ZoneStatus zoneStatus{};
+    // The last zone status reply was whole: its closing FF 55 arrived after every payload byte.
+    bool zoneStatusComplete = false;
     CardAccessoryStatus cardAccessoryStatus{};
 };
 

@@ -88,6 +88,8 @@ public:
     int accessoryProbes = 0;
     bool withPagePanels = false;
     bool withSidePanels = false;
+    // The program's own page panels (overclock page, zone page, fan/voltage panel) instead.
+    bool realPagePanels = false;
     int detections = 0;
     std::vector<std::string> startCalls;  // what the initialisation called
     std::vector<std::string> calls;       // what happened since
@@ -107,6 +109,10 @@ protected:
         return accessoryPlugged;
     }
     void CreatePagePanels() override {
+        if (realPagePanels) {
+            CCoralvaneDlg::CreatePagePanels();
+            return;
+        }
         if (!withPagePanels) return;
         for (int slot = kPageAdvance; slot < kPagePanelCount; ++slot) {
             auto panel = std::make_unique<CDialog>(Host(), 800 + slot);
@@ -189,6 +195,7 @@ protected:
         dlg->withPagePanels = pagePanels;
         dlg->withSidePanels = programSidePanels;
         dlg->realDetection = realDetection;
+        dlg->realPagePanels = realPagePanels;
         dlg->accessoryPlugged = accessoryPlugged;
         for (auto& panel : sidePanels) dlg->AttachSidePanel(*panel);
         EXPECT_EQ(dlg->Create(), 0);
@@ -226,6 +233,7 @@ protected:
     // Sleeps move the simulator's time, so simulated lighting controllers see the pauses.
     SimPacedClock clock{sim};
     bool realDetection = false;
+    bool realPagePanels = false;
     bool accessoryPlugged = false;
     int autorunCalls = 0;
     // The program's own side windows instead of the test's.
