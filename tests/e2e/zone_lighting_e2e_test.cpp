@@ -85,6 +85,17 @@ std::wstring EditText(HWND dialog, int id) {
     return std::wstring(buffer, copied);
 }
 
+// A click through the real button. The button takes it only while its window is the active one,
+// so the window is brought forward first (a popup shown and hidden may have kept the activation).
+bool Press(HWND dialog, int id) {
+    HWND root = GetAncestor(dialog, GA_ROOT);
+    if (GetForegroundWindow() != root) {
+        SetForegroundWindow(root);
+        e2e::WaitUntil([&] { return GetForegroundWindow() == root; }, 2000);
+    }
+    return e2e::Click(dialog, id);
+}
+
 class ZoneLightingE2e : public ::testing::Test {
 protected:
     void TearDown() override { e2e::Stop(program); }
@@ -105,13 +116,12 @@ TEST_F(ZoneLightingE2e, ZonePageColourEditorAndFanVoltSwitchReachTheController) 
     ASSERT_NE(main, nullptr) << "no main window";
 
     // The zone page: the front zone strobing green at level 4.
-    ASSERT_TRUE(e2e::Click(main, kLightingButton));
+    ASSERT_TRUE(Press(main, kLightingButton));
     HWND page = PanelHolding(main, kFront);
     ASSERT_NE(page, nullptr) << "no zone page";
     ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(page) != 0; }, 5000))
         << "the zone page is hidden";
-    for (int id : {kFront, kStrobe, kGreen, kBrightness4, kZoneApply})
-        ASSERT_TRUE(e2e::Click(page, id)) << id;
+    for (int id : {kFront, kStrobe, kGreen, kBrightness4, kZoneApply}) ASSERT_TRUE(Press(page, id)) << id;
     const std::string colour = FrameHex(
         "04"
         "01009F0001",
@@ -131,11 +141,20 @@ TEST_F(ZoneLightingE2e, ZonePageColourEditorAndFanVoltSwitchReachTheController) 
         },
         5000))
         << "no strobe frames for the front zone in the journal";
-    Sleep(300);
+    // The page and the dials finish painting.
+    Sleep(1500);
     EXPECT_TRUE(e2e::Screenshot(main, L"zone-page-" + e2e::Bitness() + L".bmp"));
 
-    // The colour editor docks to the main window's left edge.
-    ASSERT_TRUE(e2e::Click(page, kCustom));
+    // The colour editor docks to the main window's left edge: room for it on the screen first.
+    SetWindowPos(main, nullptr, 360, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    e2e::WaitUntil(
+        [&] {
+            RECT r{};
+            GetWindowRect(main, &r);
+            return r.left == 360;
+        },
+        5000);
+    ASSERT_TRUE(Press(page, kCustom));
     HWND editor = nullptr;
     ASSERT_TRUE(e2e::WaitUntil(
         [&] {
@@ -158,10 +177,10 @@ TEST_F(ZoneLightingE2e, ZonePageColourEditorAndFanVoltSwitchReachTheController) 
     PostMessageW(editor, WM_LBUTTONUP, 0, rim);
     ASSERT_TRUE(e2e::WaitUntil([&] { return EditText(editor, kRedEdit) == L"255"; }, 5000))
         << "the pick did not reach the edits: " << EditText(editor, kRedEdit).size();
-    Sleep(300);
+    Sleep(1000);
     EXPECT_TRUE(e2e::Screenshot(editor, L"zone-editor-" + e2e::Bitness() + L".bmp"));
     const size_t before = I2cWrites(journal).size();
-    ASSERT_TRUE(e2e::Click(editor, kEditorApply));
+    ASSERT_TRUE(Press(editor, kEditorApply));
     EXPECT_TRUE(e2e::WaitUntil(
         [&] {
             return FindWrite(I2cWrites(journal),
@@ -172,18 +191,18 @@ TEST_F(ZoneLightingE2e, ZonePageColourEditorAndFanVoltSwitchReachTheController) 
         },
         5000))
         << "the editor's App sent no custom colour";
-    ASSERT_TRUE(e2e::Click(editor, kEditorClose));
+    ASSERT_TRUE(Press(editor, kEditorClose));
     EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(editor); }, 5000));
 
     // The fan/voltage panel's switch starts on (the controller's status) and goes off, then on.
-    ASSERT_TRUE(e2e::Click(main, kScrollUp));
+    ASSERT_TRUE(Press(main, kScrollUp));
     HWND panel = PanelHolding(main, kSwitch);
     ASSERT_NE(panel, nullptr) << "no fan/voltage panel";
     ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(panel) != 0; }, 5000));
     EXPECT_FALSE(IsWindowVisible(page));
     const size_t switchFrom = I2cWrites(journal).size();
-    ASSERT_TRUE(e2e::Click(panel, kSwitch));
-    ASSERT_TRUE(e2e::Click(panel, kSwitch));
+    ASSERT_TRUE(Press(panel, kSwitch));
+    ASSERT_TRUE(Press(panel, kSwitch));
     EXPECT_TRUE(e2e::WaitUntil(
         [&] {
             const auto writes = I2cWrites(journal);
@@ -192,10 +211,10 @@ TEST_F(ZoneLightingE2e, ZonePageColourEditorAndFanVoltSwitchReachTheController) 
         },
         5000))
         << "the switch frames are missing";
-    Sleep(300);
+    Sleep(1000);
     EXPECT_TRUE(e2e::Screenshot(main, L"zone-fanvolt-" + e2e::Bitness() + L".bmp"));
 
-    ASSERT_TRUE(e2e::Click(main, kCloseButton));
+    ASSERT_TRUE(Press(main, kCloseButton));
     EXPECT_EQ(e2e::WaitExit(program, 10000), 0);
 }
 
