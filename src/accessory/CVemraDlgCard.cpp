@@ -8,6 +8,8 @@ void CVemraDlg::SendCardFrames(const CardFrames& frames) {
 
 void CVemraDlg::SetLightingTransport(int newTransport) {
     if (newTransport == kTransportCard) {
+        // The card's controller needs no reader: a USB connection still running goes.
+        connection->Shutdown();
         transport = kTransportCard;
         FillAccessoryList();
         return;

@@ -30,6 +30,7 @@ class CFanVoltDlg;
 class CLscAdvanceDlg;
 class CLscLedDlg;
 class ZoneCommandSender;
+class CVemraDlg;
 class MainFanControl;
 class MainProfileOwner;
 
@@ -204,7 +205,7 @@ protected:
     // selected GPU; fills `lighting` (CCoralvaneDlgLighting.cpp).
     virtual void DetectLighting();
     // The USB accessory probe: true when the accessory is plugged in.
-    virtual bool ProbeAccessoryPresent() { return false; }
+    virtual bool ProbeAccessoryPresent();
     // Creates the overclock page and the lighting panels as children in pageRect (hidden, except
     // the overclock page) and attaches them; hands the detection results to them.
     virtual void CreatePagePanels();
@@ -218,8 +219,8 @@ protected:
     // The new GPU's detection results go to the existing lighting panel of its kind.
     virtual void HandLightingToPanels() {}
     // Accessory page entry and program end.
-    virtual void ConnectAccessory() {}
-    virtual void ShutdownAccessory() {}
+    virtual void ConnectAccessory();
+    virtual void ShutdownAccessory();
     // Profiles: Save, Load, the first-run "Default"/"Start_OC" records, and the two start-up
     // tunings (one-key overclock again, or the start-up profile).
     virtual void SaveProfile();
@@ -285,6 +286,11 @@ private:
     void RunTrayCommand(int command);
 
     void ShowPagePanel(PagePanel slot, bool show);
+
+    // The accessory page (CCoralvaneDlgAccessory.cpp).
+    void CreateAccessoryPage();
+    void HandLightingToAccessoryPage();
+    CVemraDlg* AccessoryPage() const;
     void ShowLightingPanel(PagePanel slot);
 
     CoralvaneServices services;

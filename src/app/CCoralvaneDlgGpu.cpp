@@ -31,6 +31,7 @@ void CCoralvaneDlg::SelectGpu(int index) {
     SetCursor(CursorShape::Arrow);
     HandLightingToPanels();
     HandZoneToPanels();
+    HandLightingToAccessoryPage();
     if (lighting.kind == LightingNone) {
         // No lighting on this card: the lighting button takes its unavailable look again.
         SetBothIcons(kAdvanceButton, "AdvanceH.ICO");

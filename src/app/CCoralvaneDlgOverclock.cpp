@@ -44,6 +44,7 @@ CAdvanceDlg* CCoralvaneDlg::OverclockPage() const {
 void CCoralvaneDlg::CreatePagePanels() {
     CreateOverclockPage();
     CreateZonePanels();
+    CreateAccessoryPage();
 }
 
 void CCoralvaneDlg::CreateOverclockPage() {

@@ -88,8 +88,10 @@ public:
     int accessoryProbes = 0;
     bool withPagePanels = false;
     bool withSidePanels = false;
-    // The program's own page panels (overclock page, zone page, fan/voltage panel) instead.
+    // The program's own page panels (overclock page, zone page, fan/voltage panel, accessory page)
+    // and accessory connection instead of recorders.
     bool realPagePanels = false;
+    bool realAccessoryProbe = false;
     int detections = 0;
     std::vector<std::string> startCalls;  // what the initialisation called
     std::vector<std::string> calls;       // what happened since
@@ -106,7 +108,7 @@ protected:
     }
     bool ProbeAccessoryPresent() override {
         ++accessoryProbes;
-        return accessoryPlugged;
+        return realAccessoryProbe ? CCoralvaneDlg::ProbeAccessoryPresent() : accessoryPlugged;
     }
     void CreatePagePanels() override {
         if (realPagePanels) {
@@ -127,8 +129,14 @@ protected:
         if (withSidePanels) CCoralvaneDlg::CreateSidePanels();
     }
     void RefreshOverclockPage() override { calls.push_back("RefreshOverclockPage"); }
-    void ConnectAccessory() override { calls.push_back("ConnectAccessory"); }
-    void ShutdownAccessory() override { calls.push_back("ShutdownAccessory"); }
+    void ConnectAccessory() override {
+        calls.push_back("ConnectAccessory");
+        if (realPagePanels) CCoralvaneDlg::ConnectAccessory();
+    }
+    void ShutdownAccessory() override {
+        calls.push_back("ShutdownAccessory");
+        if (realPagePanels) CCoralvaneDlg::ShutdownAccessory();
+    }
     void SaveProfile() override { calls.push_back("SaveProfile"); }
     void LoadProfile() override { calls.push_back("LoadProfile"); }
     void WriteDefaultProfiles() override { calls.push_back("WriteDefaultProfiles"); }
@@ -167,6 +175,7 @@ protected:
     CoralvaneServices Services() {
         CoralvaneServices services(host, folder, sim.QueryInterface());
         services.notificationArea = &tray;
+        services.hid = hid;
         services.shell = &shell;
         services.clock = &clock;
         services.setAutorun = [this] {
@@ -197,6 +206,7 @@ protected:
         dlg->realDetection = realDetection;
         dlg->realPagePanels = realPagePanels;
         dlg->accessoryPlugged = accessoryPlugged;
+        dlg->realAccessoryProbe = realAccessoryProbe;
         for (auto& panel : sidePanels) dlg->AttachSidePanel(*panel);
         EXPECT_EQ(dlg->Create(), 0);
         dlg->ShowWindow(ShowCommand::Show);
@@ -235,6 +245,9 @@ protected:
     bool realDetection = false;
     bool realPagePanels = false;
     bool accessoryPlugged = false;
+    bool realAccessoryProbe = false;
+    // The HID interfaces the program sees; none when null.
+    HidSystem* hid = nullptr;
     int autorunCalls = 0;
     // The program's own side windows instead of the test's.
     bool programSidePanels = false;
