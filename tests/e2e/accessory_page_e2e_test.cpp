@@ -79,7 +79,10 @@ class AccessoryPageE2e : public ::testing::Test {
 protected:
     void TearDown() override { e2e::Stop(program); }
 
-    HWND Start(const char* card, std::vector<std::wstring> env = {}) {
+    // `name` keeps each test's scenario and journal apart.
+    HWND Start(const std::wstring& name, const char* card, std::vector<std::wstring> env = {}) {
+        scenario = e2e::CurrentDir() + name + L"-" + e2e::Bitness() + L".scn";
+        journal = e2e::CurrentDir() + name + L"-journal-" + e2e::Bitness() + L".txt";
         DeleteFileW(journal.c_str());
         if (!e2e::WriteBytes(scenario, card)) return nullptr;
         env.push_back(L"CORALVANE_SIM_JOURNAL=" + journal);
@@ -97,13 +100,13 @@ protected:
 
     std::wstring exe = e2e::BuildDir() + L"src\\Coralvane.exe";
     std::wstring accessoryJournal = e2e::CurrentDir() + L"usb-accessory-journal-" + e2e::Bitness() + L".txt";
-    std::wstring scenario = e2e::CurrentDir() + L"card-accessory-" + e2e::Bitness() + L".scn";
-    std::wstring journal = e2e::CurrentDir() + L"card-accessory-journal-" + e2e::Bitness() + L".txt";
+    std::wstring scenario;
+    std::wstring journal;
     e2e::Launched program;
 };
 
 TEST_F(AccessoryPageE2e, CardFrontZoneChangeReachesTheControllerOnApply) {
-    HWND main = Start(kCardAccessoryCard);
+    HWND main = Start(L"card-accessory", kCardAccessoryCard);
     ASSERT_NE(main, nullptr) << "no main window";
     ASSERT_TRUE(e2e::Click(main, kLightingButton));
     HWND page = PageHolding(main, kApplyButton);
@@ -139,8 +142,9 @@ TEST_F(AccessoryPageE2e, CardFrontZoneChangeReachesTheControllerOnApply) {
 
 TEST_F(AccessoryPageE2e, UsbAccessoryTakesTheIdleSettingOnApply) {
     DeleteFileW(accessoryJournal.c_str());
-    HWND main = Start(
-        kPlainCard, {L"CORALVANE_SIM_ACCESSORY=A1", L"CORALVANE_SIM_ACCESSORY_JOURNAL=" + accessoryJournal});
+    HWND main =
+        Start(L"usb-accessory", kPlainCard,
+              {L"CORALVANE_SIM_ACCESSORY=A1", L"CORALVANE_SIM_ACCESSORY_JOURNAL=" + accessoryJournal});
     ASSERT_NE(main, nullptr) << "no main window";
     ASSERT_TRUE(e2e::Click(main, kLightingButton));
     HWND page = PageHolding(main, kApplyButton);
