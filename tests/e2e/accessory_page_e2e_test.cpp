@@ -99,7 +99,7 @@ protected:
     }
 
     std::wstring exe = e2e::BuildDir() + L"src\\Coralvane.exe";
-    std::wstring accessoryJournal = e2e::CurrentDir() + L"usb-accessory-journal-" + e2e::Bitness() + L".txt";
+    std::wstring accessoryJournal = e2e::CurrentDir() + L"usb-accessory-commands-" + e2e::Bitness() + L".txt";
     std::wstring scenario;
     std::wstring journal;
     e2e::Launched program;
