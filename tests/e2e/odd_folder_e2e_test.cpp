@@ -7,6 +7,7 @@
 
 #include "Automation.h"
 #include "support/RunKeyEntry.h"
+#include "win32/PngResource.h"
 
 namespace {
 
@@ -18,10 +19,8 @@ class ResourceBitmap {
 public:
     ResourceBitmap(const std::wstring& exe, int id) {
         module = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-        if (module) {
-            bitmap = static_cast<HBITMAP>(
-                LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-        }
+        // The skin rides compressed; decoded the way the program decodes it.
+        if (module) bitmap = LoadPngResource(module, id);
         dc = CreateCompatibleDC(nullptr);
         if (bitmap) old = SelectObject(dc, bitmap);
     }
