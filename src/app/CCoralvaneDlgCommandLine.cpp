@@ -6,7 +6,7 @@
 
 void CCoralvaneDlg::DecideStartupOverclockNow() {
     const bool wanted = settings.autoOverClock == 1 ||
-                        (settings.keyOc != 0 && (accessoryOnCard || lightingKind == LightingUsbAccessory));
+                        (settings.keyOc != 0 && (accessoryOnCard || lighting.kind == LightingUsbAccessory));
     const bool shift = wanted && services.shiftHeld && services.shiftHeld();
     const bool left = wanted && FailSafeRecordLeft(services.folder, configFileName);
     startupOverclock = DecideStartupOverclock(wanted, startupCommand.profileIndex >= 0, shift, left);
