@@ -13,6 +13,11 @@ fi
 scripts/build.sh native:skin "$arch:Coralvane,nvapi_sim"
 wine_prefix_ready
 wine_install_sim_driver
+# SCENARIO=<name> picks sim/scenarios/<name>.scn (lighting: a card with the register lighting controller).
+if [[ -n "${SCENARIO:-}" ]]; then
+  CORALVANE_SIM_SCENARIO=$ROOT/sim/scenarios/$SCENARIO.scn
+  [[ -f $CORALVANE_SIM_SCENARIO ]] || { echo "No scenario $CORALVANE_SIM_SCENARIO" >&2; exit 1; }
+fi
 export CORALVANE_SIM_SCENARIO=${CORALVANE_SIM_SCENARIO:-$ROOT/sim/scenarios/warmup.scn}
 export CORALVANE_SIM_JOURNAL=${CORALVANE_SIM_JOURNAL:-$ROOT/build/sim-journal.txt}
 export CORALVANE_SIM_ACCESSORY=${CORALVANE_SIM_ACCESSORY-A1}

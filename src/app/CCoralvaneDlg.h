@@ -27,6 +27,7 @@
 
 class CAdvanceDlg;
 class CFanVoltDlg;
+class CLedDlg;
 class CLscAdvanceDlg;
 class CLscLedDlg;
 class ZoneCommandSender;
@@ -172,6 +173,7 @@ public:
     const Rect& PageRect() const { return pageRect; }
     CAdvanceDlg* OverclockPage() const;
     const CoralvaneServices& Services() const { return services; }
+    CLedDlg* LedPage() const;
     CLscLedDlg* ZonePage() const;
     CFanVoltDlg* FanVoltPanel() const;
 
@@ -239,6 +241,10 @@ protected:
     void CreateZonePanels();
     void CloseZoneEditor();
     void HandZoneToPanels();
+    // The register controller's page (CCoralvaneDlgLed.cpp): created hidden with the detection's
+    // status; a GPU change that finds the register controller hands its status over.
+    void CreateLedPage();
+    void HandLedStatusToPage();
 
     // Shows a text in the message dialog with the given layout; the result is the dialog's.
     int ShowMessage(std::string_view text, int mode);

@@ -30,6 +30,7 @@ void CCoralvaneDlg::SelectGpu(int index) {
     ReleaseMouse();
     SetCursor(CursorShape::Arrow);
     HandLightingToPanels();
+    HandLedStatusToPage();
     HandZoneToPanels();
     HandLightingToAccessoryPage();
     if (lighting.kind == LightingNone) {

@@ -43,6 +43,7 @@ CAdvanceDlg* CCoralvaneDlg::OverclockPage() const {
 
 void CCoralvaneDlg::CreatePagePanels() {
     CreateOverclockPage();
+    CreateLedPage();
     CreateZonePanels();
     CreateAccessoryPage();
 }
