@@ -39,7 +39,7 @@ hex_to_file() {
   printf '%b' "$(tr -d ' \n' <<<"$1" | sed 's/../\\x&/g')" > "$2"
 }
 write_seeds() {
-  mkdir -p "$SEEDS/bmp" "$SEEDS/scenario" "$SEEDS/driver_records" "$SEEDS/main_window"
+  mkdir -p "$SEEDS/bmp" "$SEEDS/scenario" "$SEEDS/driver_records" "$SEEDS/main_window" "$SEEDS/lighting"
   local info="28000000 02000000 02000000 0100 1800 00000000 10000000 130b0000 130b0000 00000000 00000000"
   hex_to_file "424d 46000000 00000000 36000000 $info 0000ff 00ff00 0000 ff0000 ffffff 0000" \
     "$SEEDS/bmp/rgb24.bmp"
@@ -60,6 +60,10 @@ write_seeds() {
   head -c 512 /dev/zero > "$SEEDS/main_window/no-gpu"
   head -c 4096 /dev/zero | tr '\0' '\001' > "$SEEDS/main_window/one-gpu"
   head -c 4096 /dev/zero | tr '\0' '\377' > "$SEEDS/main_window/no-functions"
+  # Lighting replies: a layout answer, and a whole zone status (400 payload bytes).
+  hex_to_file "ffaa 0000 312e3000 0d 0001 0c ff55" "$SEEDS/lighting/layout-reply"
+  { printf '\xff\xaa\x00\x00\x31\x2e\x30\x00\x01\x01\x90'; head -c 400 /dev/zero; printf '\xff\x55'; } \
+    > "$SEEDS/lighting/zone-status"
   # Scenario sections, keys and function names as the fuzzer's words, so it writes lines the
   # parser gets past.
   {
