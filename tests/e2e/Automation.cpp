@@ -349,4 +349,42 @@ bool Screenshot(HWND window, const std::wstring& path) {
     return ok;
 }
 
+namespace {
+BOOL CALLBACK FindControlById(HWND child, LPARAM param) {
+    auto* found = reinterpret_cast<std::pair<int, HWND>*>(param);
+    if (GetDlgCtrlID(child) != found->first) return TRUE;
+    found->second = child;
+    return FALSE;
+}
+}  // namespace
+
+HWND PanelHolding(HWND main, int id) {
+    std::pair<int, HWND> found{id, nullptr};
+    EnumChildWindows(main, FindControlById, reinterpret_cast<LPARAM>(&found));
+    return found.second ? GetParent(found.second) : nullptr;
+}
+
+bool Press(HWND dialog, int id) {
+    HWND root = GetAncestor(dialog, GA_ROOT);
+    if (GetForegroundWindow() != root) {
+        SetForegroundWindow(root);
+        WaitUntil([&] { return GetForegroundWindow() == root; }, 2000);
+    }
+    return Click(dialog, id);
+}
+
+std::vector<std::string> I2cWrites(const std::wstring& journal) {
+    std::vector<std::string> writes;
+    std::ifstream in(std::filesystem::path(journal), std::ios::binary);
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("E812EB07 NvAPI_I2CWrite status=0 ", 0) != 0) continue;
+        const size_t at = line.find(" data=");
+        if (at == std::string::npos) continue;
+        std::string data = line.substr(at + 6);
+        while (!data.empty() && (data.back() == '\r' || data.back() == '\n')) data.pop_back();
+        writes.push_back(data);
+    }
+    return writes;
+}
+
 }  // namespace e2e

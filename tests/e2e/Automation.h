@@ -60,6 +60,13 @@ bool NotificationIconShown(HWND owner, UINT id);
 bool Click(HWND dialog, int id);
 std::wstring TextOf(HWND dialog, int id);
 bool IsShown(HWND dialog, int id);
+// The child dialog of the main window (a page or panel) that holds control `id`, shown or hidden.
+HWND PanelHolding(HWND main, int id);
+// A click through the real button with its window brought forward first: a button takes the click
+// only while its window is the active one, and a popup shown and hidden may have kept the activation.
+bool Press(HWND dialog, int id);
+// The hexadecimal data of every successful I2C write in the simulated driver's journal, in order.
+std::vector<std::string> I2cWrites(const std::wstring& journal);
 // Sends a key press to a window (focus goes to it first).
 void PressKey(HWND window, UINT vk);
 

@@ -30,21 +30,6 @@ constexpr const char* kPlainCard =
     "[driver]\nversion = 41130\n[gpu]\npci = 10DE 1B80 10DE 119E\nname = GeForce GTX 1080\n"
     "[display]\ngpu = 0\nid = 0x80061086\n";
 
-// The hexadecimal data of every I2C write the driver took, in order.
-std::vector<std::string> I2cWrites(const std::wstring& journal) {
-    std::vector<std::string> writes;
-    std::ifstream in(std::filesystem::path(journal), std::ios::binary);
-    for (std::string line; std::getline(in, line);) {
-        if (line.rfind("E812EB07 NvAPI_I2CWrite status=0 ", 0) != 0) continue;
-        const size_t data = line.find(" data=");
-        if (data == std::string::npos) continue;
-        std::string hex = line.substr(data + 6);
-        while (!hex.empty() && (hex.back() == '\r' || hex.back() == '\n')) hex.pop_back();
-        writes.push_back(hex);
-    }
-    return writes;
-}
-
 // A lighting frame in the journal's hexadecimal: FF AA 00 00 "1.0" command, length, payload, FF 55.
 std::string FrameHex(uint8_t command, std::vector<uint8_t> payload) {
     std::vector<uint8_t> bytes{
@@ -59,20 +44,6 @@ std::string FrameHex(uint8_t command, std::vector<uint8_t> payload) {
         hex += kDigits[b & 0xF];
     }
     return hex;
-}
-
-BOOL CALLBACK FindById(HWND child, LPARAM param) {
-    auto* found = reinterpret_cast<std::pair<int, HWND>*>(param);
-    if (GetDlgCtrlID(child) != found->first) return TRUE;
-    found->second = child;
-    return FALSE;
-}
-
-// The page inside the main window that holds control `id`.
-HWND PageHolding(HWND main, int id) {
-    std::pair<int, HWND> found{id, nullptr};
-    EnumChildWindows(main, FindById, reinterpret_cast<LPARAM>(&found));
-    return found.second ? GetParent(found.second) : nullptr;
 }
 
 class AccessoryPageE2e : public ::testing::Test {
@@ -109,13 +80,13 @@ TEST_F(AccessoryPageE2e, CardFrontZoneChangeReachesTheControllerOnApply) {
     HWND main = Start(L"card-accessory", kCardAccessoryCard);
     ASSERT_NE(main, nullptr) << "no main window";
     ASSERT_TRUE(e2e::Click(main, kLightingButton));
-    HWND page = PageHolding(main, kApplyButton);
+    HWND page = e2e::PanelHolding(main, kApplyButton);
     ASSERT_NE(page, nullptr) << "no accessory page";
     ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(page) != FALSE; }, 5000)) << "page not shown";
 
     ASSERT_TRUE(e2e::Click(page, kIdleFrontMode1));
     ASSERT_TRUE(e2e::Click(page, kIdleFrontCycle));
-    const size_t before = I2cWrites(journal).size();
+    const size_t before = e2e::I2cWrites(journal).size();
     ASSERT_TRUE(e2e::Click(page, kApplyButton));
 
     // Idle: "->->" cycling beside the steady blue rear.
@@ -129,7 +100,7 @@ TEST_F(AccessoryPageE2e, CardFrontZoneChangeReachesTheControllerOnApply) {
     std::vector<std::string> sent;
     EXPECT_TRUE(e2e::WaitUntil(
         [&] {
-            const auto writes = I2cWrites(journal);
+            const auto writes = e2e::I2cWrites(journal);
             sent.assign(writes.begin() + long(std::min(before, writes.size())), writes.end());
             return sent.size() >= expected.size();
         },
@@ -147,7 +118,7 @@ TEST_F(AccessoryPageE2e, UsbAccessoryTakesTheIdleSettingOnApply) {
               {L"CORALVANE_SIM_ACCESSORY=A1", L"CORALVANE_SIM_ACCESSORY_JOURNAL=" + accessoryJournal});
     ASSERT_NE(main, nullptr) << "no main window";
     ASSERT_TRUE(e2e::Click(main, kLightingButton));
-    HWND page = PageHolding(main, kApplyButton);
+    HWND page = e2e::PanelHolding(main, kApplyButton);
     ASSERT_NE(page, nullptr) << "no accessory page";
     ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(page) != FALSE; }, 5000)) << "page not shown";
 

@@ -27,51 +27,11 @@ constexpr const char* kLightingCard =
     "[driver]\nversion = 41130\n[gpu]\npci = 10DE 1B80 10DE 119E\nname = GeForce GTX 1080\n"
     "lighting = register 02 03 00 00 E0 00 00\n[display]\ngpu = 0\nid = 0x80061086\n";
 
-// The hexadecimal data of every I2C write the driver took, in order.
-std::vector<std::string> I2cWrites(const std::wstring& journal) {
-    std::vector<std::string> writes;
-    std::ifstream in(std::filesystem::path(journal), std::ios::binary);
-    for (std::string line; std::getline(in, line);) {
-        if (line.rfind("E812EB07 NvAPI_I2CWrite status=0 ", 0) != 0) continue;
-        const size_t at = line.find(" data=");
-        if (at == std::string::npos) continue;
-        std::string data = line.substr(at + 6);
-        while (!data.empty() && (data.back() == '\r' || data.back() == '\n')) data.pop_back();
-        writes.push_back(data);
-    }
-    return writes;
-}
-
 // The writes after the first `from`.
 std::vector<std::string> WritesSince(const std::wstring& journal, size_t from) {
-    std::vector<std::string> writes = I2cWrites(journal);
+    std::vector<std::string> writes = e2e::I2cWrites(journal);
     writes.erase(writes.begin(), writes.begin() + static_cast<std::ptrdiff_t>(std::min(from, writes.size())));
     return writes;
-}
-
-BOOL CALLBACK FindById(HWND child, LPARAM param) {
-    auto* found = reinterpret_cast<std::pair<int, HWND>*>(param);
-    if (GetDlgCtrlID(child) != found->first) return TRUE;
-    found->second = child;
-    return FALSE;
-}
-
-// The child dialog of the main window that holds control `id`.
-HWND PanelHolding(HWND main, int id) {
-    std::pair<int, HWND> found{id, nullptr};
-    EnumChildWindows(main, FindById, reinterpret_cast<LPARAM>(&found));
-    return found.second ? GetParent(found.second) : nullptr;
-}
-
-// A click through the real button, with its window brought forward first: the button takes the
-// click only while its window is the active one.
-bool Press(HWND dialog, int id) {
-    HWND root = GetAncestor(dialog, GA_ROOT);
-    if (GetForegroundWindow() != root) {
-        SetForegroundWindow(root);
-        e2e::WaitUntil([&] { return GetForegroundWindow() == root; }, 2000);
-    }
-    return e2e::Click(dialog, id);
 }
 
 class LightingE2e : public ::testing::Test {
@@ -92,32 +52,34 @@ TEST_F(LightingE2e, RegisterControllerPageSendsTheChosenEffectLogoAndDefault) {
     ASSERT_NE(program.process, nullptr);
     HWND main = e2e::WaitForWindow(program.pid, L"Coralvane", 20000);
     ASSERT_NE(main, nullptr) << "no main window";
-    HWND page = PanelHolding(main, kStaticButton);
+    HWND page = e2e::PanelHolding(main, kStaticButton);
     ASSERT_NE(page, nullptr) << "no lighting page";
     EXPECT_FALSE(IsWindowVisible(page));
 
-    ASSERT_TRUE(Press(main, kLightingButton));
-    ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(page) != FALSE; }, 5000)) << "the page stays hidden";
+    ASSERT_TRUE(e2e::Press(main, kLightingButton));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(page) != FALSE; }, 5000))
+        << "the page stays hidden";
     // The detection's probe is all the card has been sent so far.
-    const size_t from = I2cWrites(journal).size();
-    for (int id : {kStaticButton, kBlueRow1, kWhiteRow2, kBrightness5}) ASSERT_TRUE(Press(page, id)) << id;
+    const size_t from = e2e::I2cWrites(journal).size();
+    for (int id : {kStaticButton, kBlueRow1, kWhiteRow2, kBrightness5})
+        ASSERT_TRUE(e2e::Press(page, id)) << id;
     EXPECT_TRUE(WritesSince(journal, from).empty()) << "sent before Apply";
-    ASSERT_TRUE(Press(page, kApplyButton));
-    EXPECT_TRUE(e2e::WaitUntil([&] { return WritesSince(journal, from) == std::vector<std::string>{"F00406A0"}; },
-                               5000))
+    ASSERT_TRUE(e2e::Press(page, kApplyButton));
+    EXPECT_TRUE(e2e::WaitUntil(
+        [&] { return WritesSince(journal, from) == std::vector<std::string>{"F00406A0"}; }, 5000))
         << "the driver received no register write F0 04 06 A0";
     // The page and the dials finish painting.
     Sleep(1000);
     EXPECT_TRUE(e2e::Screenshot(main, L"lighting-page-" + e2e::Bitness() + L".bmp"));
 
     // The logo goes dark at once, then Default puts the controller back.
-    ASSERT_TRUE(Press(page, kLogoButton));
-    ASSERT_TRUE(Press(page, kDefaultButton));
+    ASSERT_TRUE(e2e::Press(page, kLogoButton));
+    ASSERT_TRUE(e2e::Press(page, kDefaultButton));
     const std::vector<std::string> expected{"F00406A0", "F7010000", "F8000000"};
     EXPECT_TRUE(e2e::WaitUntil([&] { return WritesSince(journal, from) == expected; }, 5000))
         << "the logo and Default writes are missing";
 
-    ASSERT_TRUE(Press(main, kCloseButton));
+    ASSERT_TRUE(e2e::Press(main, kCloseButton));
     EXPECT_EQ(e2e::WaitExit(program, 10000), 0);
 }
 

@@ -68,18 +68,9 @@ bool HasClockWrite(const std::wstring& journal, int32_t graphicsKhz, int32_t mem
     return false;
 }
 
-BOOL CALLBACK FindById(HWND child, LPARAM param) {
-    auto* found = reinterpret_cast<std::pair<int, HWND>*>(param);
-    if (GetDlgCtrlID(child) != found->first) return TRUE;
-    found->second = child;
-    return FALSE;
-}
-
 // The overclock page: the child dialog of the main window that holds the core slider.
 HWND OverclockPage(HWND main) {
-    std::pair<int, HWND> found{kCoreSlider, nullptr};
-    EnumChildWindows(main, FindById, reinterpret_cast<LPARAM>(&found));
-    return found.second ? GetParent(found.second) : nullptr;
+    return e2e::PanelHolding(main, kCoreSlider);
 }
 
 // The message dialog the program shows, once it is up.

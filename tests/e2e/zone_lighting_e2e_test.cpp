@@ -40,21 +40,6 @@ std::string FrameHex(const std::string& commandAndPayload, size_t payloadBytes) 
            "FF55";
 }
 
-// The bytes of every I2C write the driver took, in order.
-std::vector<std::string> I2cWrites(const std::wstring& journal) {
-    std::vector<std::string> writes;
-    std::ifstream in(std::filesystem::path(journal), std::ios::binary);
-    for (std::string line; std::getline(in, line);) {
-        if (line.rfind("E812EB07 NvAPI_I2CWrite status=0 ", 0) != 0) continue;
-        const size_t at = line.find(" data=");
-        if (at == std::string::npos) continue;
-        std::string data = line.substr(at + 6);
-        while (!data.empty() && (data.back() == '\r' || data.back() == '\n')) data.pop_back();
-        writes.push_back(data);
-    }
-    return writes;
-}
-
 // Index of the first write from `from` on equal to `frame`, or -1.
 int FindWrite(const std::vector<std::string>& writes, const std::string& frame, size_t from = 0) {
     for (size_t i = from; i < writes.size(); ++i) {
@@ -63,37 +48,12 @@ int FindWrite(const std::vector<std::string>& writes, const std::string& frame, 
     return -1;
 }
 
-BOOL CALLBACK FindById(HWND child, LPARAM param) {
-    auto* found = reinterpret_cast<std::pair<int, HWND>*>(param);
-    if (GetDlgCtrlID(child) != found->first) return TRUE;
-    found->second = child;
-    return FALSE;
-}
-
-// The child dialog of the main window that holds control `id`.
-HWND PanelHolding(HWND main, int id) {
-    std::pair<int, HWND> found{id, nullptr};
-    EnumChildWindows(main, FindById, reinterpret_cast<LPARAM>(&found));
-    return found.second ? GetParent(found.second) : nullptr;
-}
-
 std::wstring EditText(HWND dialog, int id) {
     wchar_t buffer[64] = {};
     DWORD_PTR copied = 0;
     SendMessageTimeoutW(GetDlgItem(dialog, id), WM_GETTEXT, 64, reinterpret_cast<LPARAM>(buffer), SMTO_NORMAL,
                         1000, &copied);
     return std::wstring(buffer, copied);
-}
-
-// A click through the real button. The button takes it only while its window is the active one,
-// so the window is brought forward first (a popup shown and hidden may have kept the activation).
-bool Press(HWND dialog, int id) {
-    HWND root = GetAncestor(dialog, GA_ROOT);
-    if (GetForegroundWindow() != root) {
-        SetForegroundWindow(root);
-        e2e::WaitUntil([&] { return GetForegroundWindow() == root; }, 2000);
-    }
-    return e2e::Click(dialog, id);
 }
 
 class ZoneLightingE2e : public ::testing::Test {
@@ -116,12 +76,13 @@ TEST_F(ZoneLightingE2e, ZonePageColourEditorAndFanVoltSwitchReachTheController) 
     ASSERT_NE(main, nullptr) << "no main window";
 
     // The zone page: the front zone strobing green at level 4.
-    ASSERT_TRUE(Press(main, kLightingButton));
-    HWND page = PanelHolding(main, kFront);
+    ASSERT_TRUE(e2e::Press(main, kLightingButton));
+    HWND page = e2e::PanelHolding(main, kFront);
     ASSERT_NE(page, nullptr) << "no zone page";
     ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(page) != 0; }, 5000))
         << "the zone page is hidden";
-    for (int id : {kFront, kStrobe, kGreen, kBrightness4, kZoneApply}) ASSERT_TRUE(Press(page, id)) << id;
+    for (int id : {kFront, kStrobe, kGreen, kBrightness4, kZoneApply})
+        ASSERT_TRUE(e2e::Press(page, id)) << id;
     const std::string colour = FrameHex(
         "04"
         "01009F0001",
@@ -132,7 +93,7 @@ TEST_F(ZoneLightingE2e, ZonePageColourEditorAndFanVoltSwitchReachTheController) 
         6);
     ASSERT_TRUE(e2e::WaitUntil(
         [&] {
-            const auto writes = I2cWrites(journal);
+            const auto writes = e2e::I2cWrites(journal);
             const int at = FindWrite(writes, FrameHex("0B"
                                                       "0100",
                                                       2));
@@ -154,7 +115,7 @@ TEST_F(ZoneLightingE2e, ZonePageColourEditorAndFanVoltSwitchReachTheController) 
             return r.left == 360;
         },
         5000);
-    ASSERT_TRUE(Press(page, kCustom));
+    ASSERT_TRUE(e2e::Press(page, kCustom));
     HWND editor = nullptr;
     ASSERT_TRUE(e2e::WaitUntil(
         [&] {
@@ -179,11 +140,11 @@ TEST_F(ZoneLightingE2e, ZonePageColourEditorAndFanVoltSwitchReachTheController) 
         << "the pick did not reach the edits: " << EditText(editor, kRedEdit).size();
     Sleep(1000);
     EXPECT_TRUE(e2e::Screenshot(editor, L"zone-editor-" + e2e::Bitness() + L".bmp"));
-    const size_t before = I2cWrites(journal).size();
-    ASSERT_TRUE(Press(editor, kEditorApply));
+    const size_t before = e2e::I2cWrites(journal).size();
+    ASSERT_TRUE(e2e::Press(editor, kEditorApply));
     EXPECT_TRUE(e2e::WaitUntil(
         [&] {
-            return FindWrite(I2cWrites(journal),
+            return FindWrite(e2e::I2cWrites(journal),
                              FrameHex("04"
                                       "01FF000001",
                                       5),
@@ -191,21 +152,21 @@ TEST_F(ZoneLightingE2e, ZonePageColourEditorAndFanVoltSwitchReachTheController) 
         },
         5000))
         << "the editor's App sent no custom colour";
-    ASSERT_TRUE(Press(editor, kEditorClose));
+    ASSERT_TRUE(e2e::Press(editor, kEditorClose));
     EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(editor); }, 5000));
 
     // The fan/voltage panel's switch starts on (the controller's status) and goes off, then on.
-    ASSERT_TRUE(Press(main, kScrollUp));
-    HWND panel = PanelHolding(main, kSwitch);
+    ASSERT_TRUE(e2e::Press(main, kScrollUp));
+    HWND panel = e2e::PanelHolding(main, kSwitch);
     ASSERT_NE(panel, nullptr) << "no fan/voltage panel";
     ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(panel) != 0; }, 5000));
     EXPECT_FALSE(IsWindowVisible(page));
-    const size_t switchFrom = I2cWrites(journal).size();
-    ASSERT_TRUE(Press(panel, kSwitch));
-    ASSERT_TRUE(Press(panel, kSwitch));
+    const size_t switchFrom = e2e::I2cWrites(journal).size();
+    ASSERT_TRUE(e2e::Press(panel, kSwitch));
+    ASSERT_TRUE(e2e::Press(panel, kSwitch));
     EXPECT_TRUE(e2e::WaitUntil(
         [&] {
-            const auto writes = I2cWrites(journal);
+            const auto writes = e2e::I2cWrites(journal);
             return writes.size() >= switchFrom + 2 && writes[switchFrom] == "FFAA0000312E30000C000100FF55" &&
                    writes[switchFrom + 1] == "FFAA0000312E30000C000101FF55";
         },
@@ -214,7 +175,7 @@ TEST_F(ZoneLightingE2e, ZonePageColourEditorAndFanVoltSwitchReachTheController) 
     Sleep(1000);
     EXPECT_TRUE(e2e::Screenshot(main, L"zone-fanvolt-" + e2e::Bitness() + L".bmp"));
 
-    ASSERT_TRUE(Press(main, kCloseButton));
+    ASSERT_TRUE(e2e::Press(main, kCloseButton));
     EXPECT_EQ(e2e::WaitExit(program, 10000), 0);
 }
 
