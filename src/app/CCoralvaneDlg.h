@@ -268,6 +268,8 @@ private:
     // The fail-safe around the start-up overclock (CCoralvaneDlgCommandLine.cpp).
     void DecideStartupOverclockNow();
     void OnFailSafeTimer();
+    // A clean end is no crash: a record still set is cleared, so the next start overclocks.
+    void ClearFailSafeRecordOnExit();
     void RunStartupCommand();
     CommandStatus StartSensorLog(const std::filesystem::path& path);
     Clock& MainClock();
@@ -328,6 +330,7 @@ private:
     bool initialised = false;
     StartupOverclock startupOverclock = StartupOverclock::None;
     uint64_t failSafeSetAt = 0;
+    bool failSafePending = false;
     CommandLine startupCommand;
     CommandStatus startupCommandStatus = CommandStatus::Done;
 

@@ -1,8 +1,8 @@
 #include "app/CCoralvaneDlg.h"
 #include "app/CMsgDlg.h"
 #include "monitor/CMonitorDlg.h"
-#include "platform/Utf8Path.h"
 #include "panels/CAdvanceDlg.h"
+#include "platform/Utf8Path.h"
 
 void CCoralvaneDlg::DecideStartupOverclockNow() {
     const bool wanted = settings.autoOverClock == 1 ||
@@ -15,6 +15,7 @@ void CCoralvaneDlg::DecideStartupOverclockNow() {
             // Set before the first write reaches the card: a start that dies from here on leaves it.
             WriteFailSafeRecord(services.folder, configFileName, true);
             failSafeSetAt = MainClock().NowMs();
+            failSafePending = true;
             break;
         case StartupOverclock::SkipLeftover:
             // Said once: the next start tries the overclock again, under a new record.
@@ -37,7 +38,15 @@ void CCoralvaneDlg::OnFailSafeTimer() {
         return;
     }
     // A record that cannot be cleared now is tried again a period later.
-    if (WriteFailSafeRecord(services.folder, configFileName, false) == 0) KillTimer(kTimerFailSafe);
+    if (WriteFailSafeRecord(services.folder, configFileName, false) == 0) {
+        failSafePending = false;
+        KillTimer(kTimerFailSafe);
+    }
+}
+
+void CCoralvaneDlg::ClearFailSafeRecordOnExit() {
+    if (failSafePending && WriteFailSafeRecord(services.folder, configFileName, false) == 0)
+        failSafePending = false;
 }
 
 Clock& CCoralvaneDlg::MainClock() {

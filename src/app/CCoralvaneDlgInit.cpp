@@ -103,6 +103,7 @@ void CCoralvaneDlg::OnInitDialog() {
 void CCoralvaneDlg::OnDestroy() {
     // An icon left behind by "exit" from its own menu would linger in the notification area.
     if (inNotificationArea) RestoreFromTray();
+    ClearFailSafeRecordOnExit();
     CBkDialogST::OnDestroy();
 }
 

@@ -95,6 +95,21 @@ TEST_F(StartupFailSafeTest, RecordIsSetBeforeTheOverclockAndClearedAfterAMinuteO
     EXPECT_TRUE(MessageTexts().empty());
 }
 
+TEST_F(StartupFailSafeTest, ACleanEndBeforeTheMinuteClearsTheRecord) {
+    Configure({{"AutoOverClock", 1}});
+    CCoralvaneDlg& main = StartProgram();
+    EXPECT_EQ(Record(), 1);
+    main.DestroyWindow();
+    EXPECT_EQ(Record(), 0) << "a program closed by the user did not die";
+
+    // So the next start overclocks again, without a message.
+    program.reset();
+    sim.Model() = DefaultScenario();
+    StartProgram();
+    EXPECT_EQ(Tuning().graphicsOffsetKhz, 100000);
+    EXPECT_TRUE(MessageTexts().empty());
+}
+
 TEST_F(StartupFailSafeTest, LeftoverRecordOrShiftSkipsTheStartupOverclockAndSaysSoOnce) {
     struct Case {
         const char* name;
