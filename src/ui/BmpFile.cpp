@@ -1,6 +1,8 @@
 #include "ui/BmpFile.h"
 
+#include <algorithm>
 #include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -52,6 +54,24 @@ int ReadBmpSize(std::span<const uint8_t> bytes, Size& size) {
     BmpHeader h;
     if (ParseHeader(bytes, h) != 0) return 1;
     size = {int(h.width), int(h.height < 0 ? -h.height : h.height)};
+    return 0;
+}
+
+int ReadPngSize(std::span<const uint8_t> b, Size& size) {
+    // Signature, then the header chunk first: its length (13), its type, width and height, big-endian.
+    static constexpr uint8_t kStart[] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A,
+                                         0,    0,   0,   13,  'I',  'H',  'D',  'R'};
+    if (b.size() < sizeof kStart + 8 || !std::equal(std::begin(kStart), std::end(kStart), b.begin()))
+        return 1;
+    const auto big = [&](size_t at) {
+        return uint32_t(b[at]) << 24 | uint32_t(b[at + 1]) << 16 | uint32_t(b[at + 2]) << 8 |
+               uint32_t(b[at + 3]);
+    };
+    const uint32_t width = big(16);
+    const uint32_t height = big(20);
+    if (width == 0 || height == 0 || width > uint32_t(kMaxBmpSide) || height > uint32_t(kMaxBmpSide))
+        return 1;
+    size = {int(width), int(height)};
     return 0;
 }
 

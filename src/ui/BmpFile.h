@@ -21,6 +21,9 @@ constexpr int kMaxBmpSide = 16384;
 // Size of a BMP file from its headers (core or info header). 0 on success, 1 when the bytes are not
 // a bitmap this program can use.
 int ReadBmpSize(std::span<const uint8_t> bytes, Size& size);
+// Size of a PNG image from its header chunk, without decoding it. 0 on success, 1 when the bytes
+// do not start as a PNG image or its size is empty or beyond kMaxBmpSide.
+int ReadPngSize(std::span<const uint8_t> bytes, Size& size);
 // Uncompressed 1, 4, 8, 24 and 32 bits per pixel; every offset is checked against the data.
 int DecodeBmp(std::span<const uint8_t> bytes, PixelImage& image);
 // Reads a whole file of at most `limit` bytes. 0 on success.

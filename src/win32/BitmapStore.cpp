@@ -4,56 +4,160 @@
 
 #include "win32/PngResource.h"
 
-BitmapStore::Entry* BitmapStore::Find(int resourceId) {
+namespace {
+
+Size SizeOfBitmap(HBITMAP bitmap) {
+    BITMAP info{};
+    if (!bitmap || GetObjectW(bitmap, sizeof info, &info) != sizeof info) return {};
+    return {info.bmWidth, info.bmHeight < 0 ? -info.bmHeight : info.bmHeight};
+}
+
+// Thread timers carry no context: the store each one sweeps (stores live on the UI thread).
+std::map<UINT_PTR, BitmapStore*>& Sweepers() {
+    static std::map<UINT_PTR, BitmapStore*> sweepers;
+    return sweepers;
+}
+
+}  // namespace
+
+BitmapStore::~BitmapStore() {
+    if (sweepTimer) {
+        KillTimer(nullptr, sweepTimer);
+        Sweepers().erase(sweepTimer);
+    }
+}
+
+BitmapStore::Entry* BitmapStore::Decoded(int resourceId) {
     if (resourceId <= 0 || resourceId > 0xFFFF) return nullptr;
-    auto it = bitmaps.find(resourceId);
-    if (it == bitmaps.end()) {
-        Entry entry;
+    Entry& entry = bitmaps[resourceId];
+    if (entry.missing) return nullptr;
+    if (!entry.bitmap) {
         // A DIB section keeps the resource's own colours whatever the display's depth. The skin is
         // stored compressed; an uncompressed bitmap resource of the number is taken too.
         HBITMAP loaded = LoadPngResource(module, resourceId);
         if (!loaded)
             loaded = static_cast<HBITMAP>(
                 LoadImageW(module, MAKEINTRESOURCEW(resourceId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-        entry.bitmap = GdiObject(loaded);
-        BITMAP info{};
-        if (entry.bitmap && GetObjectW(entry.bitmap.Get(), sizeof info, &info) == sizeof info) {
-            entry.size = {info.bmWidth, info.bmHeight < 0 ? -info.bmHeight : info.bmHeight};
+        entry.sized = true;
+        if (!loaded) {
+            entry.missing = true;
+            entry.size = {};
+            return nullptr;
         }
-        it = bitmaps.emplace(resourceId, std::move(entry)).first;
+        entry.bitmap = GdiObject(loaded);
+        entry.size = SizeOfBitmap(loaded);
+        ArmSweep();
     }
-    return it->second.bitmap ? &it->second : nullptr;
+    entry.lastDrawn = GetTickCount();
+    if (user) entry.users.insert(user);
+    return &entry;
 }
 
 HBITMAP BitmapStore::Get(int resourceId) {
-    Entry* entry = Find(resourceId);
+    Entry* entry = Decoded(resourceId);
     return entry ? entry->bitmap.As<HBITMAP>() : nullptr;
 }
 
+HBITMAP BitmapStore::Pin(int resourceId) {
+    Entry* entry = Decoded(resourceId);
+    if (!entry) return nullptr;
+    entry->pinned = true;
+    return entry->bitmap.As<HBITMAP>();
+}
+
 Size BitmapStore::SizeOf(int resourceId) {
-    Entry* entry = Find(resourceId);
-    return entry ? entry->size : Size{};
+    if (resourceId <= 0 || resourceId > 0xFFFF) return {};
+    Entry& entry = bitmaps[resourceId];
+    if (!entry.sized) {
+        Size fromHeader;
+        if (PngResourceSize(module, resourceId, fromHeader)) {
+            entry.size = fromHeader;
+            entry.sized = true;
+        } else {
+            // Not compressed (or no resource at all): the bitmap itself tells.
+            Decoded(resourceId);
+        }
+    }
+    return entry.size;
 }
 
 std::optional<Color> BitmapStore::TopLeftColor(int resourceId) {
-    Entry* entry = Find(resourceId);
+    auto known = bitmaps.find(resourceId);
+    if (known != bitmaps.end() && known->second.topLeftRead) return known->second.topLeft;
+    Entry* entry = Decoded(resourceId);
     if (!entry) return std::nullopt;
-    if (!entry->topLeftRead) {
-        entry->topLeftRead = true;
-        PixelImage image;
-        if (ReadBitmapPixels(entry->bitmap.As<HBITMAP>(), image) == 0) entry->topLeft = image.At(0, 0);
-    }
+    // The resource's own colour: kept when the pixels go.
+    entry->topLeftRead = true;
+    PixelImage image;
+    if (ReadBitmapPixels(entry->bitmap.As<HBITMAP>(), image) == 0) entry->topLeft = image.At(0, 0);
     return entry->topLeft;
 }
 
 void BitmapStore::Adopt(int resourceId, HBITMAP bitmap) {
     Entry entry;
     entry.bitmap = GdiObject(bitmap);
-    BITMAP info{};
-    if (bitmap && GetObjectW(bitmap, sizeof info, &info) == sizeof info) {
-        entry.size = {info.bmWidth, info.bmHeight < 0 ? -info.bmHeight : info.bmHeight};
-    }
+    entry.size = SizeOfBitmap(bitmap);
+    entry.sized = true;
+    entry.missing = !bitmap;
+    entry.pinned = true;
     bitmaps[resourceId] = std::move(entry);
+}
+
+size_t BitmapStore::Loaded() const {
+    size_t count = 0;
+    for (const auto& [id, entry] : bitmaps) count += entry.bitmap ? 1 : 0;
+    return count;
+}
+
+BitmapStore::UserScope::UserScope(BitmapStore& owner, HWND window) : store(owner), previous(owner.user) {
+    HWND top = window ? GetAncestor(window, GA_ROOT) : nullptr;
+    store.user = top ? top : window;
+}
+
+BitmapStore::UserScope::~UserScope() {
+    store.user = previous;
+}
+
+void BitmapStore::ReleaseUser(HWND window) {
+    if (!window) return;
+    for (auto& [id, entry] : bitmaps) {
+        if (entry.users.erase(window) == 0 || !entry.users.empty() || entry.pinned) continue;
+        entry.bitmap = GdiObject();
+    }
+}
+
+void BitmapStore::Sweep(DWORD now) {
+    bool freeableLeft = false;
+    for (auto& [id, entry] : bitmaps) {
+        if (!entry.bitmap || entry.pinned) continue;
+        if (now - entry.lastDrawn >= kUnusedMs) {
+            entry.bitmap = GdiObject();
+            entry.users.clear();
+        } else {
+            freeableLeft = true;
+        }
+    }
+    if (!freeableLeft && sweepTimer) {
+        KillTimer(nullptr, sweepTimer);
+        Sweepers().erase(sweepTimer);
+        sweepTimer = 0;
+    }
+}
+
+void BitmapStore::ArmSweep() {
+    if (sweepTimer) return;
+    // Without a timer (none left, say) decoded bitmaps stay until their windows close.
+    sweepTimer = SetTimer(nullptr, 0, kUnusedMs, SweepTimer);
+    if (sweepTimer) Sweepers()[sweepTimer] = this;
+}
+
+void CALLBACK BitmapStore::SweepTimer(HWND, UINT, UINT_PTR id, DWORD now) {
+    auto it = Sweepers().find(id);
+    if (it == Sweepers().end()) {
+        KillTimer(nullptr, id);
+        return;
+    }
+    it->second->Sweep(now);
 }
 
 int ReadBitmapPixels(HBITMAP bitmap, PixelImage& image) {

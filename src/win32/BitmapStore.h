@@ -3,37 +3,77 @@
 
 #include <map>
 #include <optional>
+#include <set>
 
 #include "ui/BmpFile.h"
 #include "ui/UiTypes.h"
 #include "win32/GdiObjects.h"
 
-// The skin's bitmaps, compiled into the executable as resources under their numbers (stored as PNG,
-// decoded on load). Each is loaded once on first use and kept until the store ends; a number
-// without a resource is remembered as missing and draws nothing.
+// The skin's bitmaps, compiled into the executable as resources under their numbers (stored as PNG).
+// Sizes come from the stored headers, so laying a window out decodes nothing; pixels are decoded on
+// first draw. A number without a resource is remembered as missing and draws nothing.
+// Decoded pixels are a cache, since windows keep what they composed: a bitmap goes when the last
+// window that drew it closes, or when nothing has drawn it for kUnusedMs, and is decoded again when
+// drawn later. Adopted and pinned bitmaps stay until the store ends.
 class BitmapStore {
 public:
-    explicit BitmapStore(HINSTANCE module) : module(module) {}
+    static constexpr DWORD kUnusedMs = 10000;
 
+    explicit BitmapStore(HINSTANCE module) : module(module) {}
+    ~BitmapStore();
+    BitmapStore(const BitmapStore&) = delete;
+    BitmapStore& operator=(const BitmapStore&) = delete;
+
+    // For drawing at once; not to be held past the call that asked.
     HBITMAP Get(int resourceId);
+    // For something that keeps using the bitmap (a pattern brush, say): never freed.
+    HBITMAP Pin(int resourceId);
     Size SizeOf(int resourceId);
     // Colour of the top-left pixel: the transparent colour of a thumb drawn with a mask.
     std::optional<Color> TopLeftColor(int resourceId);
     // Takes ownership of a bitmap under a number, replacing any resource of that number.
     void Adopt(int resourceId, HBITMAP bitmap);
-    size_t Loaded() const { return bitmaps.size(); }
+    // Bitmaps decoded and held now.
+    size_t Loaded() const;
+
+    // While it lives, the bitmaps drawn count as drawn by `window`'s top-level window.
+    class UserScope {
+    public:
+        UserScope(BitmapStore& store, HWND window);
+        ~UserScope();
+        UserScope(const UserScope&) = delete;
+        UserScope& operator=(const UserScope&) = delete;
+
+    private:
+        BitmapStore& store;
+        HWND previous;
+    };
+    // A top-level window closed: frees what only it drew.
+    void ReleaseUser(HWND window);
+    // Frees what nothing has drawn for kUnusedMs by `now` (a tick count); a timer of the thread calls
+    // it while anything freeable is held.
+    void Sweep(DWORD now);
 
 private:
     struct Entry {
         GdiObject bitmap;
         Size size;
+        bool sized = false;
+        bool missing = false;  // no resource of the number
+        bool pinned = false;   // adopted or pinned: never freed
+        std::set<HWND> users;
+        DWORD lastDrawn = 0;
         std::optional<Color> topLeft;
         bool topLeftRead = false;
     };
-    Entry* Find(int resourceId);
+    Entry* Decoded(int resourceId);
+    void ArmSweep();
+    static void CALLBACK SweepTimer(HWND, UINT, UINT_PTR id, DWORD now);
 
     HINSTANCE module;
     std::map<int, Entry> bitmaps;
+    HWND user = nullptr;
+    UINT_PTR sweepTimer = 0;
 };
 
 // Pixels of a bitmap, rows from the top, in the model's colour layout. 0 on success.

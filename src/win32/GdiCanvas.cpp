@@ -1,6 +1,7 @@
 #include "win32/GdiCanvas.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "win32/GdiTally.h"
@@ -139,6 +140,9 @@ void GdiCanvas::DrawString(const Rect& box, std::string_view text, const FontSpe
 
 void GdiCanvas::DrawBitmap(int resourceId, const Rect& source, Point dest, std::optional<Color> key) {
     if (!resources.bitmaps) return;
+    // Drawn outside a paint cycle, the bitmap counts as used by the window drawn on.
+    std::optional<BitmapStore::UserScope> use;
+    if (releaseWindow) use.emplace(*resources.bitmaps, releaseWindow);
     HBITMAP bitmap = resources.bitmaps->Get(resourceId);
     if (!bitmap) return;
     const Size whole = resources.bitmaps->SizeOf(resourceId);

@@ -37,6 +37,7 @@ void PaintBuffered(HDC target, const RECT& area, Paint paint) {
 }  // namespace
 
 void Win32Host::PaintDialog(DialogWindow& window) {
+    const BitmapStore::UserScope use(*bitmaps, window.hwnd);
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window.hwnd, &ps);
     if (!dc) return;
@@ -156,6 +157,7 @@ void Win32Host::DrawItem(DialogWindow& window, const DRAWITEMSTRUCT& item) {
 }
 
 void Win32Host::PaintSkinControl(HWND control) {
+    const BitmapStore::UserScope use(*bitmaps, control);
     const Target target = TargetOf(control);
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(control, &ps);
@@ -193,7 +195,8 @@ HBRUSH Win32Host::EditColors(DialogWindow& window, HDC dc, HWND control) {
     if (state.edit.lookMode == 1 && state.edit.patternBitmap != 0) {
         auto brush = window.patternBrushes.find(state.edit.patternBitmap);
         if (brush == window.patternBrushes.end()) {
-            HBITMAP pattern = bitmaps->Get(state.edit.patternBitmap);
+            // The brush keeps drawing with the bitmap.
+            HBITMAP pattern = bitmaps->Pin(state.edit.patternBitmap);
             brush = window.patternBrushes
                         .emplace(state.edit.patternBitmap,
                                  GdiObject(pattern ? CreatePatternBrush(pattern) : nullptr))

@@ -30,6 +30,7 @@ void Win32Host::SyncWindow(CDialog& dialog) {
     }
     if (state.shapeBitmap != window->shapeBitmap) {
         window->shapeBitmap = state.shapeBitmap;
+        const BitmapStore::UserScope use(*bitmaps, hwnd);
         ApplyWindowShape(hwnd, state.shapeBitmap != 0 ? bitmaps->Get(state.shapeBitmap) : nullptr);
     }
     if (state.backgroundBitmap != window->backgroundBitmap) {

@@ -5,9 +5,10 @@
 #include <wincodec.h>
 // clang-format on
 
-#include <cstring>
-#include <vector>
+#include <cstdint>
+#include <span>
 
+#include "ui/BmpFile.h"
 #include "win32/ComApartment.h"
 
 namespace {
@@ -17,16 +18,53 @@ constexpr GUID kPixelFormat24bppBgr = {0x6fddc324, 0x4e03, 0x4bfe, {0xb1, 0x85, 
 
 using CreateFactory = HRESULT(WINAPI*)(UINT, IWICImagingFactory**);
 
+// Let go this long after the last decoding.
+constexpr UINT kCodecIdleMs = 2000;
+
 // The imaging component is not one of the system's known libraries: it is loaded from the system
-// directory only, once, and kept for the process's life.
-CreateFactory FactoryEntry() {
-    static const CreateFactory entry = [] {
-        HMODULE library = LoadLibraryExW(L"windowscodecs.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-        return library ? reinterpret_cast<CreateFactory>(
-                             reinterpret_cast<void*>(GetProcAddress(library, "WICCreateImagingFactory_Proxy")))
-                       : nullptr;
-    }();
-    return entry;
+// directory only. It is a megabyte and more of a process that decodes only while windows open, so
+// it is freed again by a timer of the thread, restarted by each decoding.
+struct Codec {
+    HMODULE library = nullptr;
+    CreateFactory create = nullptr;
+    UINT_PTR timer = 0;
+};
+
+Codec& TheCodec() {
+    static Codec codec;
+    return codec;
+}
+
+void CALLBACK LetCodecGo(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    Codec& codec = TheCodec();
+    if (id != codec.timer) return;
+    codec.timer = 0;
+    if (codec.library) FreeLibrary(codec.library);
+    codec.library = nullptr;
+    codec.create = nullptr;
+}
+
+CreateFactory AcquireCodec() {
+    Codec& codec = TheCodec();
+    if (!codec.library) {
+        codec.library = LoadLibraryExW(L"windowscodecs.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        if (!codec.library) return nullptr;
+        codec.create = reinterpret_cast<CreateFactory>(
+            reinterpret_cast<void*>(GetProcAddress(codec.library, "WICCreateImagingFactory_Proxy")));
+    }
+    // Without a timer (none left, say) the library simply stays.
+    codec.timer = SetTimer(nullptr, codec.timer, kCodecIdleMs, LetCodecGo);
+    return codec.create;
+}
+
+std::span<const uint8_t> ResourceBytes(HINSTANCE module, int resourceId) {
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(resourceId), L"PNG");
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    const DWORD size = found ? SizeofResource(module, found) : 0;
+    if (!bytes || size == 0) return {};
+    return {static_cast<const uint8_t*>(bytes), size};
 }
 
 template <class T>
@@ -45,13 +83,20 @@ private:
 
 }  // namespace
 
+bool PngResourceSize(HINSTANCE module, int resourceId, Size& size) {
+    return ReadPngSize(ResourceBytes(module, resourceId), size) == 0;
+}
+
+bool PngCodecLoaded() {
+    return TheCodec().library != nullptr;
+}
+
 HBITMAP LoadPngResource(HINSTANCE module, int resourceId) {
-    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(resourceId), L"PNG");
-    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
-    const void* bytes = loaded ? LockResource(loaded) : nullptr;
-    const DWORD size = found ? SizeofResource(module, found) : 0;
-    const CreateFactory createFactory = FactoryEntry();
-    if (!bytes || size == 0 || !createFactory) return nullptr;
+    const std::span<const uint8_t> bytes = ResourceBytes(module, resourceId);
+    Size header;
+    if (ReadPngSize(bytes, header) != 0) return nullptr;
+    const CreateFactory createFactory = AcquireCodec();
+    if (!createFactory) return nullptr;
 
     const ComApartment apartment;
     if (!apartment.Usable()) return nullptr;
@@ -61,38 +106,36 @@ HBITMAP LoadPngResource(HINSTANCE module, int resourceId) {
     Ref<IWICBitmapFrameDecode> frame;
     Ref<IWICFormatConverter> converter;
     UINT width = 0, height = 0;
-    if (FAILED(createFactory(WINCODEC_SDK_VERSION, factory.Out())) || FAILED(factory->CreateStream(stream.Out())) ||
-        FAILED(stream->InitializeFromMemory(static_cast<BYTE*>(const_cast<void*>(bytes)), size)) ||
+    if (FAILED(createFactory(WINCODEC_SDK_VERSION, factory.Out())) ||
+        FAILED(factory->CreateStream(stream.Out())) ||
+        FAILED(stream->InitializeFromMemory(const_cast<BYTE*>(bytes.data()), DWORD(bytes.size()))) ||
         FAILED(factory->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnDemand,
                                                 decoder.Out())) ||
-        FAILED(decoder->GetFrame(0, frame.Out())) || FAILED(factory->CreateFormatConverter(converter.Out())) ||
+        FAILED(decoder->GetFrame(0, frame.Out())) ||
+        FAILED(factory->CreateFormatConverter(converter.Out())) ||
         FAILED(converter->Initialize(frame.Get(), kPixelFormat24bppBgr, WICBitmapDitherTypeNone, nullptr, 0.0,
                                      WICBitmapPaletteTypeCustom)) ||
-        FAILED(converter->GetSize(&width, &height)) || width == 0 || height == 0 || width > 16384 ||
-        height > 16384) {
+        FAILED(converter->GetSize(&width, &height)) || width != UINT(header.width) ||
+        height != UINT(header.height)) {
         return nullptr;
     }
-    const UINT stride = (width * 3 + 3) & ~3u;
-    std::vector<BYTE> topDown(size_t(stride) * height);
-    if (FAILED(converter->CopyPixels(nullptr, stride, static_cast<UINT>(topDown.size()), topDown.data())))
-        return nullptr;
 
+    // Rows from the top, as the decoder gives them, straight into the bitmap's own memory.
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = static_cast<LONG>(width);
-    info.bmiHeader.biHeight = static_cast<LONG>(height);  // rows from the bottom
+    info.bmiHeader.biHeight = -static_cast<LONG>(height);
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 24;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!bitmap || !bits) {
+    const UINT stride = (width * 3 + 3) & ~3u;
+    if (!bitmap || !bits ||
+        FAILED(converter->CopyPixels(nullptr, stride, stride * height, static_cast<BYTE*>(bits)))) {
         if (bitmap) DeleteObject(bitmap);
         return nullptr;
     }
-    for (UINT y = 0; y < height; ++y)
-        std::memcpy(static_cast<BYTE*>(bits) + size_t(height - 1 - y) * stride, topDown.data() + size_t(y) * stride,
-                    stride);
     GdiFlush();
     return bitmap;
 }

@@ -25,6 +25,18 @@ std::wstring SystemFilter(const std::string& filter) {
     return list;
 }
 
+using FileDialogEntry = BOOL(WINAPI*)(OPENFILENAMEW*);
+
+// The dialogs' library brings the printing stack with it (spooler, print server client and its
+// encryption libraries): several megabytes the program would carry all its life for a dialog most
+// runs never open. It is loaded from the system directory when a dialog is first asked for.
+FileDialogEntry DialogEntry(bool save) {
+    static const HMODULE library = LoadLibraryExW(L"comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (!library) return nullptr;
+    return reinterpret_cast<FileDialogEntry>(
+        reinterpret_cast<void*>(GetProcAddress(library, save ? "GetSaveFileNameW" : "GetOpenFileNameW")));
+}
+
 }  // namespace
 
 bool Win32FileDialogs::ChooseSaveFile(const FileDialogRequest& request, std::filesystem::path& chosen) {
@@ -58,12 +70,14 @@ bool Win32FileDialogs::Run(const FileDialogRequest& request, bool save, std::fil
         dialog.Flags |= OFN_OVERWRITEPROMPT;
     }
 
+    const FileDialogEntry show = DialogEntry(save);
+    if (!show) return false;
     BOOL accepted = FALSE;
     {
         // The dialog hosts shell components, which need COM on this thread.
         const ComApartment apartment;
         const ThreadWindowsDisabled modal;
-        accepted = save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
+        accepted = show(&dialog);
     }
     if (!accepted) return false;
     chosen = std::filesystem::path(std::wstring(file.data()));

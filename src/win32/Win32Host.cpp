@@ -218,10 +218,13 @@ void Win32Host::Forget(DialogWindow& window, bool destroyWindow) {
         SetWindowLongPtrW(window.hwnd, GWLP_USERDATA, 0);
         DestroyWindow(window.hwnd);
     }
+    const HWND closed = window.hwnd;
     window.hwnd = nullptr;
     window.controls.clear();
     window.surface.Reset();
     window.patternBrushes.clear();
+    // The skin's bitmaps only this window drew are not kept for a window that may never open again.
+    bitmaps->ReleaseUser(closed);
     window.solidBrushes.clear();
     window.icons->Clear();
     window.paint.fonts->Clear();

@@ -213,6 +213,12 @@ TEST_F(SideWindowsE2e, InformationMonitorAndHelpOpenDockedFollowTheMainWindowAnd
     EXPECT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(monitor) != FALSE; }, 3000));
     EXPECT_TRUE(Docked(main, monitor));
     CloseWith(monitor, kMonitorClose);
+
+    // Once the windows have decoded their skin the imaging component is let go; the file dialogs'
+    // library, which brings the printing stack along, is not loaded before a file dialog is asked for.
+    EXPECT_TRUE(e2e::WaitUntil([&] { return !e2e::HasModule(program.process, L"windowscodecs.dll"); }, 8000))
+        << "the imaging component stays loaded";
+    EXPECT_FALSE(e2e::HasModule(program.process, L"comdlg32.dll"));
     End(main);
 }
 

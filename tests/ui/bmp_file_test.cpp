@@ -92,4 +92,36 @@ TEST(BmpFile, ReadsTheSizeFromACoreHeader) {
     EXPECT_EQ(size, (Size{275, 228}));
 }
 
+// The store sizes a compressed skin bitmap from its header alone, before (or without) decoding it.
+TEST(BmpFile, ReadsTheSizeOfAPngFromItsHeaderAndRefusesWhatIsNotOne) {
+    const std::vector<uint8_t> good = {0x89, 'P', 'N',  'G',  0x0D, 0x0A, 0x1A, 0x0A, 0,    0,
+                                       0,    13,  'I',  'H',  'D',  'R',  0,    0,    0x03, 0xE8,
+                                       0,    0,   0x01, 0xF8, 8,    2,    0,    0,    0};
+    Size size;
+    ASSERT_EQ(ReadPngSize(good, size), 0);
+    EXPECT_EQ(size, (Size{1000, 504}));
+
+    // Each case overwrites one big-endian word of the good header.
+    struct Case {
+        size_t at;
+        uint32_t value;
+        const char* what;
+    } cases[] = {
+        {0, 0x89504E48, "signature"},
+        {8, 14, "header length"},
+        {12, 0x69484452, "first chunk not the header"},
+        {16, 0, "zero width"},
+        {20, 0, "zero height"},
+        {16, 16385, "width beyond the limit"},
+        {20, 0x80000000, "height beyond the limit"},
+    };
+    for (const Case& c : cases) {
+        std::vector<uint8_t> bad = good;
+        for (int i = 0; i < 4; ++i) bad[c.at + size_t(i)] = uint8_t(c.value >> (24 - 8 * i));
+        EXPECT_EQ(ReadPngSize(bad, size), 1) << c.what;
+    }
+    EXPECT_EQ(ReadPngSize(std::span(good).first(23), size), 1) << "truncated header";
+    EXPECT_EQ(ReadPngSize({}, size), 1);
+}
+
 }  // namespace

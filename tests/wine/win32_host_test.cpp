@@ -18,6 +18,7 @@
 #include "win32/IconCache.h"
 #include "win32/KeyMap.h"
 #include "win32/LayeredWindow.h"
+#include "win32/PngResource.h"
 #include "win32/PostQueue.h"
 #include "win32/SkinPainter.h"
 #include "win32/TextConvert.h"
@@ -179,6 +180,80 @@ TEST(BitmapStore, ReadsColoursInTheModelLayoutAndRemembersMissingResources) {
     EXPECT_EQ(store.Get(0), nullptr);
     EXPECT_EQ(store.Get(-4), nullptr);
     EXPECT_NE(ReadBitmapPixels(nullptr, read), 0);
+}
+
+// Laying a window out sizes its bitmaps without decoding them; what a window drew is freed when the
+// last window that drew it closes, and decoded again (the same pixels) when drawn later.
+TEST(BitmapStore, DecodesOnDrawAndFreesWhatOnlyAClosedWindowDrew) {
+    std::vector<uint8_t> bytes;
+    ASSERT_EQ(ReadFileBytes(CORALVANE_SKIN_DIR "/bitmaps/233.bmp", bytes), 0);
+    PixelImage fromFile;
+    ASSERT_EQ(DecodeBmp(bytes, fromFile), 0);
+    constexpr int kShared = 233;
+    constexpr int kOwn = 130;
+    // Windows stand in as handles: the store only keys its users by them.
+    const HWND first = reinterpret_cast<HWND>(uintptr_t(0x5a10));
+    const HWND second = reinterpret_cast<HWND>(uintptr_t(0x5a20));
+
+    BitmapStore store(GetModuleHandleW(nullptr));
+    EXPECT_EQ(store.SizeOf(kShared), (Size{fromFile.width, fromFile.height}));
+    EXPECT_FALSE(store.SizeOf(kOwn).IsEmpty());
+    EXPECT_EQ(store.Loaded(), 0u) << "sizing decoded a bitmap";
+    {
+        const BitmapStore::UserScope use(store, first);
+        ASSERT_TRUE(store.Get(kShared));
+        ASSERT_TRUE(store.Get(kOwn));
+    }
+    {
+        const BitmapStore::UserScope use(store, second);
+        ASSERT_TRUE(store.Get(kShared));
+    }
+    EXPECT_EQ(store.Loaded(), 2u);
+
+    store.ReleaseUser(first);
+    EXPECT_EQ(store.Loaded(), 1u) << "only the bitmap no other window drew goes";
+    EXPECT_FALSE(store.SizeOf(kOwn).IsEmpty());
+    EXPECT_EQ(store.Loaded(), 1u);
+    store.ReleaseUser(second);
+    EXPECT_EQ(store.Loaded(), 0u);
+
+    // Decoded again when drawn later, the same pixels.
+    PixelImage again;
+    ASSERT_EQ(ReadBitmapPixels(store.Get(kShared), again), 0);
+    EXPECT_EQ(again.pixels, fromFile.pixels);
+}
+
+// Whatever nothing has drawn for a while goes too (a dial's layer for a reading long past, say);
+// what was just drawn and what is pinned stay.
+TEST(BitmapStore, FreesWhatNothingDrewForAWhile) {
+    constexpr int kOld = 233;
+    constexpr int kPinned = 130;
+    BitmapStore store(GetModuleHandleW(nullptr));
+    ASSERT_TRUE(store.Get(kOld));
+    ASSERT_TRUE(store.Pin(kPinned));
+    const DWORD drawn = GetTickCount();
+    store.Sweep(drawn);
+    EXPECT_EQ(store.Loaded(), 2u) << "a bitmap just drawn was freed";
+    store.Sweep(drawn + BitmapStore::kUnusedMs + 1000);
+    EXPECT_EQ(store.Loaded(), 1u);
+    EXPECT_FALSE(store.SizeOf(kOld).IsEmpty());
+    EXPECT_TRUE(store.Get(kOld));
+}
+
+TEST(PngResource, TheImagingComponentIsLetGoOnceDecodingStops) {
+    GdiObject bitmap(LoadPngResource(GetModuleHandleW(nullptr), 233));
+    ASSERT_TRUE(bitmap);
+    ASSERT_TRUE(PngCodecLoaded());
+    // The release rides on a timer of this thread: pump its messages for a while.
+    for (int i = 0; i < 100 && PngCodecLoaded(); ++i) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        Sleep(50);
+    }
+    EXPECT_FALSE(PngCodecLoaded());
+    EXPECT_EQ(GetModuleHandleW(L"windowscodecs.dll"), nullptr);
+    GdiObject decodedAgain(LoadPngResource(GetModuleHandleW(nullptr), 233));
+    EXPECT_TRUE(decodedAgain);
 }
 
 // Stands in for the system's lookup: either no function at all, or one that records its call.
