@@ -73,6 +73,7 @@ protected:
 };
 
 TEST_F(AppCommandTest, HelpAndBadSwitchesAnswerBeforeAnythingStarts) {
+    host.AnswerModal(kIdCancel);  // Close
     EXPECT_EQ(Run({"-Help"}, InstanceStatus::First), 0);
     EXPECT_EQ(output, std::string(CommandLineHelp()) + "\r\n");
     EXPECT_EQ(MessageTexts(), (std::vector<std::string>{std::string(CommandLineHelp())}));
@@ -83,6 +84,7 @@ TEST_F(AppCommandTest, HelpAndBadSwitchesAnswerBeforeAnythingStarts) {
         SCOPED_TRACE(testing::PrintToString(bad));
         error.clear();
         const std::string expected = ParseCommandLine(bad).error;
+        host.AnswerModal(kIdCancel);
         EXPECT_EQ(Run(bad, InstanceStatus::First), 2);
         EXPECT_EQ(error, expected + "\r\n");
         EXPECT_EQ(MessageTexts().back(), expected);
@@ -135,6 +137,7 @@ TEST_F(AppCommandTest, RunningCopyStillStartingIsAskedAgainAndSilenceEndsInAMess
     handOver.answers = {0x1234};
     error.clear();
     clock.sleeps.clear();
+    host.AnswerModal(kIdCancel);
     EXPECT_EQ(Run({"-Profile1"}, InstanceStatus::AlreadyRunning), 1);
     EXPECT_GE(clock.SleptMs(), CCoralvaneApp::kHandOverWaitMs);
     EXPECT_LE(clock.SleptMs(), CCoralvaneApp::kHandOverWaitMs + CCoralvaneApp::kHandOverRetryMs);
@@ -158,6 +161,7 @@ TEST_F(AppCommandTest, ProfileAndQuitAppliesWithoutQuestionsAndEnds) {
 
     // A profile never saved: refused in the message dialog and on standard error, nothing written.
     host.AnswerModal([&](CDialog&) { host.RunPosted(); });
+    host.AnswerModal(kIdCancel);  // the refusal, shown while the window runs
     sim.ClearJournal();
     EXPECT_EQ(Run({"-Profile3", "-Quit"}, InstanceStatus::First), 1);
     EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"目标功耗不能为0！"}));

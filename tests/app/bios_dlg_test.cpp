@@ -159,6 +159,7 @@ TEST_F(BiosDlgTest, EveryFailedSaveShowsTheFailureAndLeavesTheChosenFileAsItWas)
             if (c.image) WriteAllBytes(launch.workFolder / "backup.rom", *c.image);
         };
         const size_t messagesBefore = host.ModalRuns().size();
+        host.AnswerModal(kIdCancel);  // Close on the failure
 
         ASSERT_TRUE(host.Click(dlg, CBiosDlg::kSaveId));
 
@@ -241,6 +242,7 @@ TEST_F(BiosDlgTest, EveryFailedLoadShowsTheFailureAndKeepsTheUsersFile) {
         tool.outcome = c.outcome;
         files.answer = c.chosen;
         host.AnswerModal(1);
+        host.AnswerModal(kIdCancel);  // Close on the failure
         const size_t before = host.ModalRuns().size();
 
         ASSERT_TRUE(host.Click(dlg, CBiosDlg::kLoadId));
@@ -288,6 +290,7 @@ TEST_F(BiosDlgTest, CloseTellsTheMainWindowAndHides) {
 TEST_F(BiosDlgTest, MissingBiosFolderFailsWithoutRunningTheTool) {
     fs::remove_all(biosFolder);
     files.answer = userFolder / "card.rom";
+    host.AnswerModal(kIdCancel);
     ASSERT_TRUE(host.Click(dlg, CBiosDlg::kSaveId));
     EXPECT_TRUE(tool.launches.empty());
     ASSERT_EQ(host.ModalRuns().size(), 1u);

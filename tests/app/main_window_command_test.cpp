@@ -104,6 +104,7 @@ TEST_F(MainWindowCommandTest, RefusedCommandsChangeNothingAndTheMessageFollowsTh
     EXPECT_EQ(Send(""), Answer(CommandStatus::BadCommandLine));
     EXPECT_EQ(Send(std::string("-Profile2\0", 10)), Answer(CommandStatus::ProfileEmpty));
     EXPECT_TRUE(host.ModalRuns().empty()) << "the sender is not kept waiting behind a dialog";
+    host.AnswerModal(kIdCancel);  // Close on the message posted for later
     host.RunPosted();
     EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"目标功耗不能为0！"}));
 
@@ -112,6 +113,7 @@ TEST_F(MainWindowCommandTest, RefusedCommandsChangeNothingAndTheMessageFollowsTh
     EXPECT_EQ(Send(std::string("-Profile1\0", 10)), Answer(CommandStatus::OneKeyActive));
     EXPECT_EQ(OverclockWrites(), 0u);
     EXPECT_EQ(main.OverclockPage()->coreMhz, CAdvanceDlg::kKeyOcCoreMhz);
+    host.AnswerModal(kIdCancel);
     host.RunPosted();
     EXPECT_EQ(MessageTexts().back(), CommandStatusText(CommandStatus::OneKeyActive));
 }
@@ -162,6 +164,7 @@ TEST_F(MainWindowCommandTest, LogCommandRecordsTheSensorsThroughTheHiddenMonitor
     host.autoPump = false;
     EXPECT_EQ(Send("-Log" + std::string(1, '\0') + folderLog.logPath + std::string(1, '\0')),
               Answer(CommandStatus::LogFailed));
+    host.AnswerModal(kIdCancel);
     host.RunPosted();
     EXPECT_EQ(MessageTexts(), std::vector<std::string>{"无法写入日志文件！"});
 }

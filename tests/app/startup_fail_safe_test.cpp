@@ -133,6 +133,7 @@ TEST_F(StartupFailSafeTest, LeftoverRecordOrShiftSkipsTheStartupOverclockAndSays
         sim.ClearJournal();
         const size_t shown = MessageTexts().size();
         shiftHeld = c.shift;
+        host.AnswerModal(kIdCancel);  // Close on the message
         CCoralvaneDlg& main = StartProgram();
         EXPECT_EQ(OverclockWrites(), 0u) << "no overclock write reached the driver";
         EXPECT_EQ(Tuning().graphicsOffsetKhz, 0);
@@ -150,6 +151,7 @@ TEST_F(StartupFailSafeTest, OneKeyOverclockAtStartIsCoveredToo) {
     UseCards({{0x1B82, "GeForce GTX 1070 Ti"}});
     Configure({{"KeyOC", 1}}, 0x1B82);
     ASSERT_EQ(WriteFailSafeRecord(folder, ConfigFileNameForDevice(0x1B82), true), 0);
+    host.AnswerModal(kIdCancel);
     StartProgram();
     ASSERT_NE(program->OverclockPage(), nullptr);
     EXPECT_EQ(program->OverclockPage()->keyOcActive, 0);

@@ -315,16 +315,18 @@ TEST_F(VemraDlgTest, ListLinesStandForTheirOwnEntries) {
 TEST_F(VemraDlgTest, ConnectingWithoutAccessoryOrToAnOpenFailureSaysSo) {
     hid.Unplug(0);
     Create();
+    host.AnswerModal(kIdOk);  // the message has OK and No, either just closes it
     EXPECT_EQ(dlg.ConnectAccessory(), 0);
     hid.Replug(0);
     dlg.Connection().BuildDeviceList();
     hid.Change(0, [](SimHidInterface& it) { it.openError = kHidErrorAccessDenied; });
+    host.AnswerModal(kIdOk);
     EXPECT_EQ(dlg.ConnectAccessory(), 0);
     hid.Change(0, [](SimHidInterface& it) {
         it.openError = 0;
         it.heldByOther = SimHidHolder::Exclusive;
     });
-    EXPECT_EQ(dlg.ConnectAccessory(), 0);
+    EXPECT_EQ(dlg.ConnectAccessory(), 0);  // in use elsewhere: silent
     ASSERT_EQ(host.ModalRuns().size(), 2u);
     EXPECT_EQ(host.ModalRuns()[0].Text(CMsgDlg::kTextId), "错误：无法找到设备！");
     EXPECT_EQ(host.ModalRuns()[1].Text(CMsgDlg::kTextId), "错误：不能打开HID设备！");
