@@ -63,11 +63,11 @@ unix_pid() {
     tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && echo "$p"
   done | tail -1
 }
-# Starts a program through the probe; sets started_ms, winpid and unixpid.
+# Starts a program through the probe; sets started_ms, paused_ms, winpid and unixpid.
 start() {
   local out
   out=$(probe start "$(winpath "$1")" "$2")
-  started_ms=$(field startup_ms <<<"$out"); winpid=$(field pid <<<"$out")
+  started_ms=$(field startup_ms <<<"$out"); paused_ms=$(field paused_ms <<<"$out"); winpid=$(field pid <<<"$out")
   [[ -n $started_ms ]] || { echo "bench: $1 showed no painted window: $out" >&2; exit 1; }
   unixpid=$(unix_pid "$(basename "$1")")
 }
@@ -89,6 +89,7 @@ r[ref_size]=$(stat -c %s "$bench/reference.exe")
 # The program: main window, then with the monitor window open.
 start "$exe" "Coralvane"
 r[start]=$started_ms
+r[paused]=$paused_ms
 sleep 5
 r[mem]=$(memory_mb "$unixpid")
 read -r r[cpu] r[server] <<<"$(idle_cpu "$unixpid")"
@@ -132,6 +133,8 @@ row "  ... after the idle period (MB)" "${r[mem_idle]}" "${r[ref_mem_idle]}"
 row "private memory, monitor open, 5 s (MB)" "${r[mem_mon]}" "${r[ref_mem]}"
 row "  ... after the idle period (MB)" "${r[mem_mon_idle]}" "${r[ref_mem_idle]}"
 row "start-up to first painted window (ms)" "${r[start]}" "${r[ref_start]}"
+row "  ... less the protocol's pauses (ms)" "$((r[start] - r[paused]))" "${r[ref_start]}"
+printf '%-44s %14s %14s %8s\n' "  (lighting detection's pauses (ms))" "${r[paused]}" - -
 row "executable size (bytes)" "${r[size]}" "${r[ref_size]}"
 printf '%-44s %14s %14s %8s\n' "driver calls per second, main window" "${r[calls]}" - -
 printf '%-44s %14s %14s %8s\n' "driver calls per second, monitor open" "${r[calls_mon]}" - -

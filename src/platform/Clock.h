@@ -14,4 +14,6 @@ class SystemClock : public Clock {
 public:
     uint64_t NowMs() override;
     void SleepMs(uint32_t ms) override;
+    // Milliseconds every SystemClock of the process has slept so far: the protocol's own pauses.
+    static uint64_t TotalSleptMs();
 };

@@ -42,6 +42,9 @@ struct ControlWindow {
     bool digitsOnly = false;
 };
 
+// Property of a top-level window: milliseconds of protocol pauses before its first paint, plus one.
+inline constexpr wchar_t kPausedMsProperty[] = L"Coralvane.PausedMs";
+
 // One dialog's window and everything the host keeps for it. Shared, so a handler or a modal loop
 // that holds it survives the dialog being destroyed underneath it; `gone` then tells it to stop.
 struct DialogWindow {
@@ -79,6 +82,7 @@ struct DialogWindow {
     std::map<Color, GdiObject> solidBrushes;
     MemorySurface surface;  // the dialog as last painted: skin plus its own drawing
     bool surfaceCurrent = false;
+    bool pausesNoted = false;
 };
 
 inline Rect RectOf(const RECT& r) {

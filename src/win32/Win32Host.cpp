@@ -216,6 +216,7 @@ void Win32Host::Forget(DialogWindow& window, bool destroyWindow) {
     if (destroyWindow && window.hwnd && IsWindow(window.hwnd)) {
         // Detached first: nothing the system sends while it takes the window down reaches the model.
         SetWindowLongPtrW(window.hwnd, GWLP_USERDATA, 0);
+        RemovePropW(window.hwnd, kPausedMsProperty);
         DestroyWindow(window.hwnd);
     }
     const HWND closed = window.hwnd;

@@ -1,6 +1,8 @@
 // The benchmark's hands inside Wine:
 //   probe start <exe> <title>      starts the program, waits for its first painted window whose
-//                                  title holds <title>; prints "startup_ms N" and "pid N"
+//                                  title holds <title>; prints "startup_ms N", "paused_ms N" (the
+//                                  protocol pauses the program noted before its first picture)
+//                                  and "pid N"
 //   probe click <pid> <id>         clicks the control of that id in the process's windows
 //   probe close <pid>              asks the process's windows to close, waits for it to end
 // The program keeps running after "start".
@@ -69,8 +71,12 @@ int Start(const wchar_t* exe, const wchar_t* title) {
         for (HWND w : Windows(pi.dwProcessId, title)) {
             if (Painted(w)) {
                 QueryPerformanceCounter(&t1);
-                std::printf("startup_ms %lld\npid %lu\n", (t1.QuadPart - t0.QuadPart) * 1000 / f.QuadPart,
-                            pi.dwProcessId);
+                // The program notes on its window how long its protocol paused before the first
+                // picture (plus one); a window without the note paused for nothing.
+                const auto noted = reinterpret_cast<uintptr_t>(GetPropW(w, L"Coralvane.PausedMs"));
+                std::printf("startup_ms %lld\npaused_ms %llu\npid %lu\n",
+                            (t1.QuadPart - t0.QuadPart) * 1000 / f.QuadPart,
+                            static_cast<unsigned long long>(noted ? noted - 1 : 0), pi.dwProcessId);
                 return 0;
             }
         }
