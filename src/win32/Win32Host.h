@@ -33,6 +33,9 @@ public:
     // Folder the button icons are loaded from, with a trailing backslash; applies to windows created
     // afterwards.
     void SetIconFolder(std::wstring folder) { iconFolder = std::move(folder); }
+    // Frees now the decoded skin bitmaps the store would free once nothing has drawn them for a
+    // while (they are decoded again when drawn): readings of a long run compare the same state.
+    void TrimSkinCache() { bitmaps->Sweep(GetTickCount() + BitmapStore::kUnusedMs); }
     const std::wstring& IconFolder() const { return iconFolder; }
 
     // Takes the copy-data messages other programs send to the host's windows: the dialog, the

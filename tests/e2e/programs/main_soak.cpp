@@ -211,17 +211,24 @@ private:
         step = (step + 1) % Round().size();
     }
 
+    // The skin bitmaps decoded lately are a cache the host trims by itself after a while: each
+    // reading trims it first, so readings compare what the program holds, not what it drew last.
+    soak::Reading TakeReading() {
+        host.TrimSkinCache();
+        return soak::Read();
+    }
+
     // Readings are taken only here, with the window shown and no message dialog open, so every
     // reading sees the same set of windows. False once the run is over.
     bool BetweenRounds(ULONGLONG now, HWND mainWindow) {
         ++rounds;
         if (!measured && now >= measureAt) {
-            start = soak::Read();
+            start = TakeReading();
             measured = true;
             lastPrintAt = now;
             soak::Print("start", start);
         } else if (measured && now >= endAt) {
-            end = soak::Read();
+            end = TakeReading();
             finished = true;
             PostClick(mainWindow, CCoralvaneDlg::kCloseButton);
             return false;
@@ -229,7 +236,7 @@ private:
             lastPrintAt = now;
             char when[32];
             std::snprintf(when, sizeof when, "%3llu s", (now - startedAt) / 1000);
-            soak::Print(when, soak::Read());
+            soak::Print(when, TakeReading());
         }
         return true;
     }
@@ -364,23 +371,6 @@ void CALLBACK OnSoakTimer(HWND, UINT, UINT_PTR, DWORD) {
     if (activeSoak) activeSoak->Tick();
 }
 
-BOOL CALLBACK CollectBitmapId(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR ids) {
-    if (IS_INTRESOURCE(name)) reinterpret_cast<std::vector<int>*>(ids)->push_back(LOWORD(name));
-    return TRUE;
-}
-
-// The host keeps every skin bitmap from its first use to the end, and the dials reach a new gauge
-// image whenever a reading reaches a new step, long after the warm-up; loading them all first keeps
-// that filling cache out of the readings. Returns how many the executable holds.
-int LoadEverySkinBitmap(Win32Host& host, HINSTANCE module) {
-    std::vector<int> ids;
-    // The skin is stored as PNG resources; plain bitmap resources are taken too.
-    EnumResourceNamesW(module, L"PNG", CollectBitmapId, reinterpret_cast<LONG_PTR>(&ids));
-    EnumResourceNamesW(module, MAKEINTRESOURCEW(2), CollectBitmapId, reinterpret_cast<LONG_PTR>(&ids));
-    for (int id : ids) host.BitmapSize(id);
-    return int(ids.size());
-}
-
 // A fresh folder of its own under the temporary folder, so the program's configuration written
 // during the soak never touches a real one.
 std::filesystem::path MakePrivateFolder() {
@@ -436,10 +426,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     CCoralvaneApp app(services, guard);
     appPointer = &app;
 
-    const int skinBitmaps = LoadEverySkinBitmap(host, instance);
-    std::printf(
-        "main window soak: %.1f minute(s), first reading after %.0f s, %d skin bitmaps loaded, folder %ls\n",
-        minutes, warmupSeconds, skinBitmaps, folderPath.c_str());
+    std::printf("main window soak: %.1f minute(s), first reading after %.0f s, folder %ls\n", minutes,
+                warmupSeconds, folderPath.c_str());
     std::fflush(stdout);
     MainSoak run(host, app, minutes, warmupSeconds);
     activeSoak = &run;
