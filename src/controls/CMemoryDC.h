@@ -18,6 +18,9 @@ public:
     void DrawLine(Point from, Point to, Color color, int width, PenStyle style) override {
         surface->DrawLine(from, to, color, width, style);
     }
+    void DrawPolyline(std::span<const Point> points, Color color, int width, PenStyle style) override {
+        surface->DrawPolyline(points, color, width, style);
+    }
     void FrameRect(const Rect& rect, Color color) override { surface->FrameRect(rect, color); }
     void FillRect(const Rect& rect, Color color) override { surface->FillRect(rect, color); }
     void FillPolygon(std::span<const Point> points, Color color) override {

@@ -177,11 +177,34 @@ void CPlot::OnPaint(Canvas& target) {
     if (!State().visible) return;
     std::lock_guard<std::mutex> guard(ChartLock());
     const Size size = State().rect.GetSize();
+    const BackgroundLook look = CurrentLook(size);
+    if (!backgroundPicture || !(look == backgroundLook)) {
+        backgroundPicture = target.CreateOffscreen(size);
+        if (backgroundPicture) DrawBackground(*backgroundPicture, size);
+        backgroundLook = look;
+    }
+    if (backgroundPicture) {
+        // The kept picture covers every pixel in one copy, so the lines go straight onto the target
+        // (the host paints controls off-screen and shows the result in one piece).
+        target.DrawCanvas(*backgroundPicture, {0, 0});
+        for (PlotSeries& line : series) DrawSeries(target, line);
+        return;
+    }
     CMemoryDC canvas(target);
+    DrawBackground(canvas, size);
+    for (PlotSeries& line : series) DrawSeries(canvas, line);
+}
+
+CPlot::BackgroundLook CPlot::CurrentLook(Size size) const {
+    return {size,         backgroundColour, gridColour,      gridOn,        axesOn,         majorTicksOn,
+            minorTicksOn, penStyle,         gridOffsetX,     gridOffsetY,   majorDivisions, minorPerMajor,
+            font,         Rect{plotLeft, plotTop, plotWidth, plotHeight}};
+}
+
+void CPlot::DrawBackground(Canvas& canvas, Size size) const {
     canvas.FillRect({0, 0, size.width, size.height}, backgroundColour);
     if (gridOn) DrawGrid(canvas, size);
     if (axesOn || majorTicksOn || minorTicksOn) DrawAxesAndTicks(canvas, size);
-    for (PlotSeries& line : series) DrawSeries(canvas, line);
 }
 
 void CPlot::DrawGrid(Canvas& canvas, Size size) const {
@@ -233,23 +256,36 @@ void CPlot::DrawAxesAndTicks(Canvas& canvas, Size size) const {
 void CPlot::DrawSeries(Canvas& canvas, PlotSeries& line) {
     const Color colour = SeriesPenColour(line);
     const int lift = axesOn ? kAxesLift : 0;
-    // Fewer than two samples make no line.
+    // A line joins each sample that has a value to the next one; consecutive lines go out as one
+    // run. Fewer than two samples make no line.
+    run.clear();
+    auto flush = [&] {
+        if (run.size() >= 2) canvas.DrawPolyline(run, colour, line.penWidth, line.penStyle);
+        run.clear();
+    };
     for (int i = 0; i + 1 < line.Count(); ++i) {
         PlotSample& from = line.samples[size_t(i)];
         PlotSample& to = line.samples[size_t(i + 1)];
-        if (from.value == -1) continue;
+        if (from.value == -1) {
+            flush();
+            continue;
+        }
         from.y = ValueToY(from.value);
         to.y = ValueToY(to.value);
         from.x = plotLeft + i - 1;
         to.x = plotLeft + i;
-        canvas.DrawLine({from.x, from.y - lift}, {to.x, to.y - lift}, colour, line.penWidth, line.penStyle);
+        if (run.empty()) run.push_back({from.x, from.y - lift});
+        run.push_back({to.x, to.y - lift});
         if (pointerInside && pointer.x == from.x) {
+            // The reading under the pointer: over the lines up to its column, under the ones after.
+            flush();
             Label(canvas, {from.x, from.y - 15}, NumberText(from.raw), font, kHoverColour);
             const std::string_view text = from.text;
             Label(canvas, {from.x, plotBottom}, text.substr(text.size() > 8 ? text.size() - 8 : 0), font,
                   kHoverColour);
         }
     }
+    flush();
 }
 
 }  // namespace rlcuv

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -94,11 +95,35 @@ public:
     std::string title;
 
 private:
+    // What the background (fill, grid, axes and ticks) is drawn from; a change redraws it.
+    struct BackgroundLook {
+        Size size;
+        Color background = 0;
+        Color grid = 0;
+        bool gridOn = false;
+        bool axesOn = false;
+        bool majorTicksOn = false;
+        bool minorTicksOn = false;
+        PenStyle penStyle = PenStyle::Solid;
+        int gridOffsetX = 0;
+        int gridOffsetY = 0;
+        int majorDivisions = 0;
+        int minorPerMajor = 0;
+        FontSpec font;
+        Rect plot;
+        friend bool operator==(const BackgroundLook&, const BackgroundLook&) = default;
+    };
+    BackgroundLook CurrentLook(Size size) const;
+    void DrawBackground(Canvas& canvas, Size size) const;
     void DrawGrid(Canvas& canvas, Size size) const;
     void DrawAxesAndTicks(Canvas& canvas, Size size) const;
     void DrawSeries(Canvas& canvas, PlotSeries& line);
 
     std::vector<PlotSeries> series;
+    // The background as last drawn, kept between paints: a new point only redraws the lines.
+    std::unique_ptr<Canvas> backgroundPicture;
+    BackgroundLook backgroundLook;
+    std::vector<Point> run;
     bool pointerInside = false;
     Point pointer;
 };

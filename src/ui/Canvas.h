@@ -34,6 +34,12 @@ public:
     // Like a pen's move-to/line-to: the end point itself is not drawn. Width 0 or 1 is one pixel.
     virtual void DrawLine(Point from, Point to, Color color, int width = 1,
                           PenStyle style = PenStyle::Solid) = 0;
+    // Connected lines through `points`, each drawn as DrawLine draws it (a surface may draw a solid
+    // one-pixel run in one call; the pixels are the same).
+    virtual void DrawPolyline(std::span<const Point> points, Color color, int width = 1,
+                              PenStyle style = PenStyle::Solid) {
+        for (size_t i = 1; i < points.size(); ++i) DrawLine(points[i - 1], points[i], color, width, style);
+    }
     virtual void FrameRect(const Rect& rect, Color color) = 0;
     virtual void FillRect(const Rect& rect, Color color) = 0;
     virtual void FillPolygon(std::span<const Point> points, Color color) = 0;

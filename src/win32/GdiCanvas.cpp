@@ -1,6 +1,7 @@
 #include "win32/GdiCanvas.h"
 
 #include <algorithm>
+#include <climits>
 #include <optional>
 #include <vector>
 
@@ -78,6 +79,21 @@ void GdiCanvas::DrawLine(Point from, Point to, Color color, int width, PenStyle 
     SelectGuard use(dc, simple ? GetStockObject(DC_PEN) : pen.Get());
     MoveToEx(dc, from.x, from.y, nullptr);
     LineTo(dc, to.x, to.y);
+}
+
+void GdiCanvas::DrawPolyline(std::span<const Point> points, Color color, int width, PenStyle style) {
+    // A styled or wide pen would carry its pattern and joins across the corners: those go line by line.
+    if (width > 1 || style != PenStyle::Solid || points.size() < 2) {
+        Canvas::DrawPolyline(points, color, width, style);
+        return;
+    }
+    // A one-pixel solid pen leaves out each segment's end point as LineTo does, so one Polyline
+    // sets exactly the pixels of the lines drawn one by one.
+    std::vector<POINT> corners(points.size());
+    std::transform(points.begin(), points.end(), corners.begin(), [](Point p) { return POINT{p.x, p.y}; });
+    SetDCPenColor(dc, color);
+    SelectGuard use(dc, GetStockObject(DC_PEN));
+    Polyline(dc, corners.data(), int(std::min<size_t>(corners.size(), INT_MAX)));
 }
 
 void GdiCanvas::FrameRect(const Rect& rect, Color color) {

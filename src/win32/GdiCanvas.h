@@ -34,6 +34,7 @@ public:
     Size GetSize() const override { return size; }
     void SetDrawMode(DrawMode mode) override;
     void DrawLine(Point from, Point to, Color color, int width, PenStyle style) override;
+    void DrawPolyline(std::span<const Point> points, Color color, int width, PenStyle style) override;
     void FrameRect(const Rect& rect, Color color) override;
     void FillRect(const Rect& rect, Color color) override;
     void FillPolygon(std::span<const Point> points, Color color) override;

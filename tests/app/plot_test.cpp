@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 #include <vector>
 
@@ -71,24 +72,31 @@ TEST_F(PlotTest, ValuesMapToRowsClampedIntoThePlot) {
     for (const Case& c : cases) EXPECT_EQ(plot.ValueToY(c.value), c.y) << c.value;
 }
 
-TEST_F(PlotTest, DrawsTheGridAndOneLinePerPairOfPoints) {
+TEST_F(PlotTest, DrawsTheGridOnceAndOneLinePerPairOfPoints) {
+    constexpr Color kGrid = Rgb(0, 84, 107);
     CPlot& plot = Chart();
-    plot.gridColour = Rgb(0, 84, 107);
+    plot.gridColour = kGrid;
     plot.blend = 1.0f;
     plot.AddSeries(100, "s", 0, 0);
-    EXPECT_TRUE(Lines(kSeriesColour).empty()) << "a fresh series draws nothing";
-    plot.AddPoint("s", 50, 5, "", true);
-    EXPECT_TRUE(Lines(kSeriesColour).empty()) << "one sample is no line";
 
-    // Grid: 45 vertical lines from x = -2 every 5 pixels, 17 horizontal ones, in the grid colour.
-    const std::vector<DrawCall> grid = Lines(Rgb(0, 84, 107));
+    // Grid: 45 vertical lines from x = -2 every 5 pixels, 17 horizontal ones, in the grid colour,
+    // drawn on a picture the chart keeps.
+    const std::vector<DrawCall> grid = Lines(kGrid);
     ASSERT_EQ(grid.size(), 45u + 17u);
+    EXPECT_NE(grid[0].surface, 0) << "drawn off-screen";
     EXPECT_EQ(grid[0].from, (Point{-2, 0}));
     EXPECT_EQ(grid[0].to, (Point{-2, 81}));
     EXPECT_EQ(grid[44].from, (Point{218, 0}));
     EXPECT_EQ(grid[45].from, (Point{-1, 0}));
     EXPECT_EQ(grid[45].to, (Point{219, 0}));
     EXPECT_EQ(grid.back().from, (Point{-1, 80}));
+    EXPECT_TRUE(Lines(kSeriesColour).empty()) << "a fresh series draws nothing";
+
+    plot.AddPoint("s", 50, 5, "", true);
+    const std::vector<DrawCall> next = host.Paint(dlg, kChart);
+    EXPECT_TRUE(Lines(kSeriesColour).empty()) << "one sample is no line";
+    EXPECT_TRUE(Lines(kGrid).empty()) << "a new point leaves the grid's picture as it is";
+    EXPECT_TRUE(std::any_of(next.begin(), next.end(), [](const DrawCall& c) { return c.op == DrawOp::Blit; }));
 
     plot.AddPoint("s", 100, 9, "12:00:01", true);
     std::vector<DrawCall> lines = Lines(kSeriesColour);
@@ -103,6 +111,15 @@ TEST_F(PlotTest, DrawsTheGridAndOneLinePerPairOfPoints) {
         if (call.op == DrawOp::String && call.text == "5") hoverShown = call.rect.left == 218 && call.rect.top == 25;
     }
     EXPECT_TRUE(hoverShown);
+
+    // Whatever the grid is drawn from draws it again.
+    plot.gridColour = Rgb(1, 2, 3);
+    EXPECT_EQ(Lines(Rgb(1, 2, 3)).size(), 45u + 17u);
+    plot.gridOffsetX = 0;
+    EXPECT_EQ(Lines(Rgb(1, 2, 3)).front().from, (Point{0, 0}));
+    plot.axesOn = true;
+    EXPECT_EQ(Lines(Rgb(1, 2, 3)).size(), 45u + 17u);
+    EXPECT_TRUE(Lines(Rgb(1, 2, 3)).empty());
 }
 
 TEST_F(PlotTest, PenColourBlendsTheSeriesIntoTheGrid) {
