@@ -109,7 +109,9 @@ void Win32Host::ApplyControlState(DialogWindow& window, const ControlState& stat
     const std::wstring text = Utf8ToWide(state.text);
     // What the user typed into an edit is only in the window; compare with that.
     if (state.kind == ControlKind::Edit) control.text = WindowText(hwnd);
+    bool textSet = false;
     if (control.text != text && state.kind != ControlKind::ComboBox) {
+        textSet = true;
         control.text = text;
         window.echoingText = true;
         SetWindowTextW(hwnd, text.c_str());
@@ -145,7 +147,9 @@ void Win32Host::ApplyControlState(DialogWindow& window, const ControlState& stat
             SendMessageW(hwnd, CB_SETCURSEL, WPARAM(state.selection), 0);
         }
     }
-    if (IsSkinned(state.kind)) {
+    // A label (an owner-drawn static) paints itself, with the state as it is now, when its text is
+    // set; asking again would paint it twice.
+    if (IsSkinned(state.kind) && !(state.kind == ControlKind::Label && textSet)) {
         InvalidateRect(hwnd, nullptr, FALSE);
     } else if (state.kind == ControlKind::Edit) {
         // Colours or the look may have changed; the edit asks for them again as it repaints.

@@ -190,11 +190,15 @@ TEST_F(SideWindowsE2e, InformationMonitorAndHelpOpenDockedFollowTheMainWindowAnd
     ASSERT_NE(chart, nullptr);
     Sleep(600);
     const std::vector<COLORREF> before = Pixels(chart);
+    HWND temperatureLabel = GetDlgItem(monitor, kTemperatureValue);
+    const std::vector<COLORREF> labelBefore = Pixels(temperatureLabel);
     EXPECT_TRUE(e2e::WaitUntil(
         [&] { return _wtoi(e2e::TextOf(monitor, kTemperatureValue).c_str()) >= firstTemperature + 3; }, 10000))
         << "temperature stays at " << firstTemperature;
     // The screen shows the window's surface once Wine flushes it: give it a few samples' time.
     EXPECT_TRUE(e2e::WaitUntil([&] { return Pixels(chart) != before; }, 3000)) << "the chart did not move";
+    EXPECT_TRUE(e2e::WaitUntil([&] { return Pixels(temperatureLabel) != labelBefore; }, 3000))
+        << "the new temperature is not on the screen";
     MoveMainAndCheck(main, monitor, 700, 90);
     Sleep(500);
     EXPECT_TRUE(e2e::Screenshot(monitor, L"monitor-window-" + e2e::Bitness() + L".bmp"));
