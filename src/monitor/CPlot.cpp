@@ -87,10 +87,16 @@ bool CPlot::AddSeries(int max, std::string_view name, int min, int width) {
 }
 
 void CPlot::AddPoint(std::string_view name, int value, int raw, std::string_view text, bool redraw) {
+    // The reading under the pointer moves with every point; without it, a series whose samples all
+    // sit on the new point's row shows the same lines after the shift.
+    bool changed = pointerInside;
     {
         std::lock_guard<std::mutex> guard(ChartLock());
         for (PlotSeries& line : series) {
             if (!SameName(line.name, name) || line.samples.empty()) continue;
+            const int row = RowOf(value);
+            changed = changed || std::any_of(line.samples.begin(), line.samples.end(),
+                                             [&](const PlotSample& sample) { return RowOf(sample.value) != row; });
             std::move(line.samples.begin() + 1, line.samples.end(), line.samples.begin());
             PlotSample& last = line.samples.back();
             last.value = value;
@@ -98,7 +104,11 @@ void CPlot::AddPoint(std::string_view name, int value, int raw, std::string_view
             last.text = std::string(text);
         }
     }
-    if (redraw) Invalidate();
+    if (redraw && changed) Invalidate();
+}
+
+int CPlot::RowOf(int value) const {
+    return value == -1 ? std::numeric_limits<int>::min() : ValueToY(value);
 }
 
 void CPlot::Resize(Size size) {

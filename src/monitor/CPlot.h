@@ -45,7 +45,8 @@ public:
 
     // Appends a series sized to the control; false (nothing added) when its samples cannot be made.
     bool AddSeries(int rangeMax, std::string_view name, int rangeMin, int penWidth);
-    // Appends a point to every series of that name (compared without regard to case).
+    // Appends a point to every series of that name (compared without regard to case). With `redraw`
+    // the chart is repainted when the point changes what it shows.
     void AddPoint(std::string_view name, int value, int raw, std::string_view text, bool redraw);
     // The control's new size: each series keeps its newest values, the new columns start at its
     // range bottom. A size without room leaves the series empty.
@@ -113,6 +114,8 @@ private:
         Rect plot;
         friend bool operator==(const BackgroundLook&, const BackgroundLook&) = default;
     };
+    // The row a sample is drawn at; samples without a value share a row of their own.
+    int RowOf(int value) const;
     BackgroundLook CurrentLook(Size size) const;
     void DrawBackground(Canvas& canvas, Size size) const;
     void DrawGrid(Canvas& canvas, Size size) const;

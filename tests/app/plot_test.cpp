@@ -56,7 +56,37 @@ TEST_F(PlotTest, SeriesHasOneSamplePerGridColumnAndScrollsLeft) {
     const int invalidations = host.InvalidateCount(dlg, kChart);
     plot.AddPoint("no such series", 50, 50, "", true);
     EXPECT_EQ(series.samples[220].value, 20);
-    EXPECT_EQ(host.InvalidateCount(dlg, kChart), invalidations + 1) << "still redrawn when asked";
+    EXPECT_EQ(host.InvalidateCount(dlg, kChart), invalidations) << "nothing changed, nothing to repaint";
+}
+
+TEST_F(PlotTest, APointRepaintsOnlyWhenItChangesWhatTheChartShows) {
+    // Rows: 0 and 1 percent both sit on row 80 of an 82-pixel chart, 50 on row 40.
+    struct Case {
+        const char* what;
+        int filled;  // points before, all of value 0
+        int next;
+        bool pointer;
+        bool repaints;
+    };
+    const Case cases[] = {
+        {"a flat full chart and the same value", 221, 0, false, false},
+        {"another value on the same row", 221, 1, false, false},
+        {"a value on another row", 221, 50, false, true},
+        {"the line still growing", 200, 0, false, true},
+        {"the reading under the pointer moves", 221, 0, true, true},
+    };
+    for (const Case& c : cases) {
+        HeadlessHost caseHost;
+        CDialog caseDlg{caseHost, 285};
+        CPlot& plot = caseDlg.Add<CPlot>(kChart, Rect{0, 0, 220, 82});
+        caseDlg.Create();
+        plot.AddSeries(100, "s", 0, 0);
+        for (int n = 0; n < c.filled; ++n) plot.AddPoint("s", 0, n, "", true);
+        if (c.pointer) caseHost.MouseMove(caseDlg, {100, 40});
+        const int before = caseHost.InvalidateCount(caseDlg, kChart);
+        plot.AddPoint("s", c.next, 7, "", true);
+        EXPECT_EQ(caseHost.InvalidateCount(caseDlg, kChart) > before, c.repaints) << c.what;
+    }
 }
 
 TEST_F(PlotTest, ValuesMapToRowsClampedIntoThePlot) {
