@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "platform/Clock.h"
 #include "ui/CDialog.h"
 #include "win32/HostWindow.h"
@@ -18,21 +20,44 @@ Size ClientSize(HWND window) {
     return {r.right, r.bottom};
 }
 
-// Paints through an off-screen surface when one can be made, else straight onto the target.
+// Controls up to this size paint through the host's kept surface: making a surface for each paint
+// costs more than most controls' painting. A bigger one gets a surface of its own for its paint.
+constexpr int kKeptBufferSide = 256;
+
+// Paints through an off-screen surface when one can be made, else straight onto the target. Every
+// painter covers its whole area first (with the picture under it), so a kept surface shows nothing
+// of an earlier paint; what is drawn past the area stays off the screen.
 template <class Paint>
-void PaintBuffered(HDC target, const RECT& area, Paint paint) {
+void PaintBuffered(HDC target, const RECT& area, ControlBuffer& kept, Paint paint) {
     const Size size{area.right - area.left, area.bottom - area.top};
     if (size.IsEmpty()) return;
-    MemorySurface buffer;
-    if (buffer.Create(target, size) != 0) {
+    MemorySurface own;
+    MemorySurface* buffer = &own;
+    const bool reuse = !kept.busy && size.width <= kKeptBufferSide && size.height <= kKeptBufferSide;
+    if (reuse) {
+        const Size held = kept.surface.IsValid() ? kept.surface.GetSize() : Size{};
+        if (held.width < size.width || held.height < size.height) {
+            kept.surface.Reset();
+            kept.surface.Create(target, {std::max(held.width, size.width), std::max(held.height, size.height)});
+        }
+        buffer = &kept.surface;
+    } else {
+        own.Create(target, size);
+    }
+    if (!buffer->IsValid()) {
         const int saved = SaveDC(target);
         SetViewportOrgEx(target, area.left, area.top, nullptr);
         paint(target, size);
         RestoreDC(target, saved);
         return;
     }
-    paint(buffer.Dc(), size);
-    BitBlt(target, area.left, area.top, size.width, size.height, buffer.Dc(), 0, 0, SRCCOPY);
+    // A paint inside this one (a control painting another) gets a surface of its own.
+    kept.busy = kept.busy || reuse;
+    const int saved = SaveDC(buffer->Dc());
+    paint(buffer->Dc(), size);
+    RestoreDC(buffer->Dc(), saved);
+    BitBlt(target, area.left, area.top, size.width, size.height, buffer->Dc(), 0, 0, SRCCOPY);
+    if (reuse) kept.busy = false;
 }
 
 // For the benchmark, which times the start-up to the first picture of the main window: how much of
@@ -119,7 +144,7 @@ void Win32Host::DrawItem(DialogWindow& window, const DRAWITEMSTRUCT& item) {
     if (it == window.controls.end() || it->second.hwnd != item.hwndItem) return;
     const ControlState& state = window.dialog->Control(int(item.CtlID));
     const bool pressed = (item.itemState & ODS_SELECTED) != 0;
-    PaintBuffered(item.hDC, item.rcItem, [&](HDC dc, Size size) {
+    PaintBuffered(item.hDC, item.rcItem, controlBuffer, [&](HDC dc, Size size) {
         CopyBackground(window, dc, {state.rect.left, state.rect.top, size.width, size.height});
         GdiCanvas canvas(dc, size, window.paint);
         switch (state.kind) {
@@ -179,7 +204,7 @@ void Win32Host::PaintSkinControl(HWND control) {
         const ControlState& state = window.dialog->Control(target.id);
         const Size client = ClientSize(control);
         const RECT whole{0, 0, client.width, client.height};
-        PaintBuffered(dc, whole, [&](HDC surface, Size size) {
+        PaintBuffered(dc, whole, controlBuffer, [&](HDC surface, Size size) {
             CopyBackground(window, surface, {state.rect.left, state.rect.top, size.width, size.height});
             GdiCanvas canvas(surface, size, window.paint);
             if (state.kind == ControlKind::Slider) {

@@ -11,6 +11,7 @@
 #include "ui/ControlState.h"
 #include "ui/UiHost.h"
 #include "win32/BitmapStore.h"
+#include "win32/GdiObjects.h"
 #include "win32/PostQueue.h"
 
 struct DialogWindow;
@@ -22,6 +23,12 @@ struct DialogWindow;
 // system's messages become the dialog's Handle* calls; painting is GDI, double-buffered, from the
 // skin's bitmap resources and the icon files in "<exe dir>\Resources\". One host per UI thread;
 // every call but PostToUi belongs on that thread.
+// An off-screen surface kept for painting controls, and whether a paint is using it.
+struct ControlBuffer {
+    MemorySurface surface;
+    bool busy = false;
+};
+
 class Win32Host : public UiHost {
 public:
     // `module` holds the bitmap resources (the executable when nullptr).
@@ -133,6 +140,8 @@ private:
 
     HINSTANCE module;
     std::shared_ptr<BitmapStore> bitmaps;
+    // The off-screen surface controls paint through, kept between paints (HostPaint.cpp).
+    ControlBuffer controlBuffer;
     std::wstring iconFolder;
     CopyDataHandler copyDataHandler;
     DWORD uiThread;
