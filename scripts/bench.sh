@@ -26,7 +26,14 @@ fi
 
 bench="$ROOT/build/bench"
 seconds=${BENCH_SECONDS:-60}
-exe=$(realpath "${BENCH_EXE:-$ROOT/build/win64/src/Coralvane.exe}")
+built=$(realpath "${BENCH_EXE:-$ROOT/build/win64/src/Coralvane.exe}")
+# The program runs from a private copy, so it starts as on a first run: a configuration left beside
+# the build by a test (a fan curve to follow, say) would change what it does each tick.
+exe="$bench/run/$(basename "$built")"
+rm -rf "$bench/run"
+mkdir -p "$bench/run"
+cp "$built" "$exe"
+cp -r "$(dirname "$built")/Resources" "$bench/run/"
 monitor_button=1138
 tick=$(getconf CLK_TCK)
 unset CORALVANE_SIM_JOURNAL CORALVANE_SIM_ACCESSORY
