@@ -52,7 +52,7 @@ void PaintBuffered(HDC target, const RECT& area, ControlBuffer& kept, Paint pain
         return;
     }
     // A paint inside this one (a control painting another) gets a surface of its own.
-    kept.busy = kept.busy || reuse;
+    if (reuse) kept.busy = true;
     const int saved = SaveDC(buffer->Dc());
     paint(buffer->Dc(), size);
     RestoreDC(buffer->Dc(), saved);

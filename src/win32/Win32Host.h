@@ -16,6 +16,12 @@
 
 struct DialogWindow;
 
+// An off-screen surface kept for painting controls, and whether a paint is using it.
+struct ControlBuffer {
+    MemorySurface surface;
+    bool busy = false;
+};
+
 // The UI model made real: every dialog becomes a window of its own class (a popup owned by its
 // parent, or a child for a page), every control a child window under the model's id (owner-drawn
 // BUTTON, the slider class, owner-drawn STATIC for labels and pictures, EDIT, COMBOBOX, the
@@ -23,12 +29,6 @@ struct DialogWindow;
 // system's messages become the dialog's Handle* calls; painting is GDI, double-buffered, from the
 // skin's bitmap resources and the icon files in "<exe dir>\Resources\". One host per UI thread;
 // every call but PostToUi belongs on that thread.
-// An off-screen surface kept for painting controls, and whether a paint is using it.
-struct ControlBuffer {
-    MemorySurface surface;
-    bool busy = false;
-};
-
 class Win32Host : public UiHost {
 public:
     // `module` holds the bitmap resources (the executable when nullptr).
@@ -40,10 +40,10 @@ public:
     // Folder the button icons are loaded from, with a trailing backslash; applies to windows created
     // afterwards.
     void SetIconFolder(std::wstring folder) { iconFolder = std::move(folder); }
+    const std::wstring& IconFolder() const { return iconFolder; }
     // Frees now the decoded skin bitmaps the store would free once nothing has drawn them for a
     // while (they are decoded again when drawn): readings of a long run compare the same state.
     void TrimSkinCache() { bitmaps->Sweep(GetTickCount() + BitmapStore::kUnusedMs); }
-    const std::wstring& IconFolder() const { return iconFolder; }
 
     // Takes the copy-data messages other programs send to the host's windows: the dialog, the
     // sender's tag and bytes (valid only during the call); the result goes back to the sender.
