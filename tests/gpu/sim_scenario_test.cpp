@@ -102,3 +102,23 @@ TEST(SimScenario, AMissingFileIsReportedByName) {
     EXPECT_FALSE(LoadScenarioFile("/nonexistent/machine.scn", scenario, error));
     EXPECT_EQ(error, "/nonexistent/machine.scn: cannot open");
 }
+
+TEST(SimScenario, AFileIsReadWholeAndAnOversizedOneRefused) {
+    const std::string path = testing::TempDir() + "sim_scenario_file.scn";
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << DefaultScenarioText();
+    }
+    SimScenario scenario;
+    std::string error;
+    ASSERT_TRUE(LoadScenarioFile(path, scenario, error)) << error;
+    EXPECT_EQ(scenario.driverVersion, 41130u);
+
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out << std::string(4 * 1024 * 1024 + 1, '#');
+    }
+    EXPECT_FALSE(LoadScenarioFile(path, scenario, error));
+    EXPECT_EQ(error, path + ": scenario larger than 4 MB");
+    std::remove(path.c_str());
+}
