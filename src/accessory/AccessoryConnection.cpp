@@ -23,9 +23,12 @@ void AccessoryConnection::Watch(bool on) {
 
 int AccessoryConnection::BuildDeviceList() {
     if (!link.open) InitLink(link, hid, kReadTimeoutMs, kWriteTimeoutMs);
-    Watch(true);
     slots = {};
     accessoryCount = ListSerialNumbers(hid, kAccessoryVendorId, kAccessoryProductId, slots);
+    // Only the removal of a connected accessory is acted on, so with none present the registration
+    // waits for the first connection (Connect registers). Some systems serve device notifications
+    // with a thread of their own in the program, a megabyte of memory for nothing to watch.
+    if (accessoryCount > 0) Watch(true);
     if (selectedEntry >= std::max(accessoryCount, 1)) selectedEntry = 0;
     return accessoryCount;
 }

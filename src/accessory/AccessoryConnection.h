@@ -74,8 +74,8 @@ public:
         stateHandler = std::move(handler);
     }
 
-    // Prepares the link (read 1000 ms, write 50 ms), watches for unplugging and fills the serial
-    // table; the number of accessories.
+    // Prepares the link (read 1000 ms, write 50 ms), fills the serial table and, when it found an
+    // accessory, watches for unplugging; the number of accessories.
     int BuildDeviceList();
     int AccessoryCount() const { return accessoryCount; }
     const std::array<AccessorySlot, kTableSize>& SerialTable() const { return slots; }

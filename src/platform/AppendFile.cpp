@@ -8,28 +8,26 @@ bool AppendFile::Open(const std::filesystem::path& path) {
     sizeAtOpen = 0;
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) return false;
-    {
-        std::ifstream existing(path, std::ios::binary | std::ios::ate);
-        const std::streamoff size = existing ? static_cast<std::streamoff>(existing.tellg()) : 0;
+    if (StdioFile existing = OpenStdioFile(path, "rb")) {
+        const std::int64_t size = SeekStdioFile(existing.get(), 0, SEEK_END) ? TellStdioFile(existing.get()) : 0;
         if (size > 0) {
             sizeAtOpen = static_cast<uint64_t>(size);
-            existing.seekg(-1, std::ios::end);
-            char last = '\n';
-            if (existing.get(last)) lastByte = last;
+            if (SeekStdioFile(existing.get(), -1, SEEK_END)) {
+                const int last = std::fgetc(existing.get());
+                if (last != EOF) lastByte = static_cast<char>(last);
+            }
         }
     }
-    out.open(path, std::ios::binary | std::ios::app);
-    return out.is_open();
+    out = OpenStdioFile(path, "ab");
+    return out != nullptr;
 }
 
 bool AppendFile::Append(std::string_view bytes) {
-    if (!out.is_open()) return false;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    return out.good();
+    if (!out) return false;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out.get()) == bytes.size();
+    return std::fflush(out.get()) == 0 && written;
 }
 
 void AppendFile::Close() {
-    if (out.is_open()) out.close();
-    out.clear();
+    out.reset();
 }

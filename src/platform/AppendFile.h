@@ -1,8 +1,9 @@
 #pragma once
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <string_view>
+
+#include "platform/StdioFile.h"
 
 // A file written only at its end: opened for appending (created when missing, never truncated),
 // each line handed to the system at once, so a crash of the program loses nothing written.
@@ -27,7 +28,7 @@ public:
     char LastByte() const override { return lastByte; }
 
 private:
-    std::ofstream out;
+    StdioFile out;
     uint64_t sizeAtOpen = 0;
     char lastByte = '\n';
 };

@@ -4,10 +4,11 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
 #include <random>
 #include <system_error>
 #include <thread>
+
+#include "platform/StdioFile.h"
 
 namespace fs = std::filesystem;
 
@@ -63,13 +64,10 @@ fs::path TempSibling(const fs::path& target, std::uint32_t tag) {
 }
 
 bool WriteWhole(const fs::path& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    StdioFile out = OpenStdioFile(path, "wb");
     if (!out) return false;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    const bool written = out.good();
-    out.close();
-    return written && !out.fail();
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out.get()) == bytes.size();
+    return std::fclose(out.release()) == 0 && written;
 }
 
 }  // namespace
@@ -80,14 +78,13 @@ FileStatus ReadFileBytes(const fs::path& path, std::string& bytes, std::size_t m
         const auto status = fs::status(path, ec);
         if (!fs::exists(status)) return FileStatus::Missing;
         if (!fs::is_regular_file(status)) return FileStatus::OpenFailed;
-        std::ifstream in(path, std::ios::binary);
+        StdioFile in = OpenStdioFile(path, "rb");
         if (!in) return FileStatus::OpenFailed;
         std::string content;
         char chunk[64 * 1024];
         bool tooLarge = false;
-        while (in) {
-            in.read(chunk, sizeof(chunk));
-            const auto got = static_cast<std::size_t>(in.gcount());
+        for (;;) {
+            const std::size_t got = std::fread(chunk, 1, sizeof(chunk), in.get());
             if (got == 0) break;
             const std::size_t room = maxBytes - content.size();
             if (got > room) {
@@ -97,7 +94,7 @@ FileStatus ReadFileBytes(const fs::path& path, std::string& bytes, std::size_t m
             }
             content.append(chunk, got);
         }
-        if (in.bad()) return FileStatus::OpenFailed;
+        if (std::ferror(in.get())) return FileStatus::OpenFailed;
         bytes = std::move(content);
         return tooLarge ? FileStatus::TooLarge : FileStatus::Ok;
     } catch (...) {
@@ -114,8 +111,7 @@ FileStatus CheckFileWritable(const fs::path& path) {
         // The read-only attribute (Windows) or a missing write permission refuses the file even
         // for an administrator or root, who could otherwise open it and rename over it.
         if ((status.permissions() & fs::perms::owner_write) == fs::perms::none) return FileStatus::OpenFailed;
-        std::ofstream probe(path, std::ios::binary | std::ios::app);
-        return probe ? FileStatus::Ok : FileStatus::OpenFailed;
+        return OpenStdioFile(path, "ab") ? FileStatus::Ok : FileStatus::OpenFailed;
     } catch (...) {
         return FileStatus::OpenFailed;
     }

@@ -1,7 +1,7 @@
 #include "ui/BmpFile.h"
 
 #include <algorithm>
-#include <fstream>
+#include <cstdio>
 #include <iterator>
 
 namespace {
@@ -125,14 +125,20 @@ int DecodeBmp(std::span<const uint8_t> b, PixelImage& image) {
 }
 
 int ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, size_t limit) {
-    std::ifstream file(path, std::ios::binary);
+    // A C file, not a stream: streams would bring the locale machinery into the program.
+    std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) return 1;
     std::vector<uint8_t> data;
     char chunk[4096];
-    while (file.read(chunk, sizeof chunk) || file.gcount() > 0) {
-        data.insert(data.end(), chunk, chunk + file.gcount());
-        if (data.size() > limit) return 1;
+    size_t got = 0;
+    bool tooLarge = false;
+    while (!tooLarge && (got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+        data.insert(data.end(), chunk, chunk + got);
+        tooLarge = data.size() > limit;
     }
+    const bool failed = tooLarge || std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) return 1;
     bytes = std::move(data);
     return 0;
 }

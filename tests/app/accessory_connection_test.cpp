@@ -214,6 +214,18 @@ TEST_F(AccessoryConnectionTest, StateReadByAnEarlierConnectionIsNotApplied) {
     EXPECT_EQ(reported.size(), 1u);
 }
 
+TEST_F(AccessoryConnectionTest, DeviceChangesAreWatchedOnlyWhileThereIsAnAccessory) {
+    hid.Unplug(a1);
+    hid.Unplug(b2);
+    EXPECT_EQ(connection->BuildDeviceList(), 0);
+    EXPECT_FALSE(host.IsWatchingDevices(page));
+    EXPECT_EQ(connection->Connect(), ConnectResult::NoAccessory);
+    EXPECT_FALSE(host.IsWatchingDevices(page));
+    hid.Replug(b2);
+    EXPECT_EQ(connection->BuildDeviceList(), 1);
+    EXPECT_TRUE(host.IsWatchingDevices(page));
+}
+
 TEST_F(AccessoryConnectionTest, UnplugOfTheOpenAccessoryShutsDownAndAReplugConnectsAgain) {
     ConnectAndReadState();
     hid.Unplug(b2);
