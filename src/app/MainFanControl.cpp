@@ -375,6 +375,8 @@ FanCurvePoints MainFanControl::CurveForEditor() const {
 void MainFanControl::ShowSliderPosition(int percent) {
     auto* slider = dialog.ControlAs<CBitmapSlider>(kFanSlider);
     if (!slider) return;
+    // Every fan tick shows the level: the same level is the same picture, not a repaint.
+    if (std::clamp(percent, slider->GetRangeMin(), slider->GetRangeMax()) == slider->GetPos()) return;
     slider->SetPos(percent);
     dialog.Invalidate(kFanSlider);
 }

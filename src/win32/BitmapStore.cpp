@@ -81,6 +81,33 @@ Size BitmapStore::SizeOf(int resourceId) {
     return entry.size;
 }
 
+HBITMAP BitmapStore::KeyMask(int resourceId, Color key) {
+    Entry* entry = Decoded(resourceId);
+    if (!entry) return nullptr;
+    if (entry->mask && entry->maskKey == key) return entry->mask.As<HBITMAP>();
+    entry->mask = GdiObject();
+    const Size size = entry->size;
+    GdiObject mask(CreateBitmap(size.width, size.height, 1, 1, nullptr));
+    HDC maskDc = CreateCompatibleDC(nullptr);
+    HDC sourceDc = CreateCompatibleDC(nullptr);
+    bool made = false;
+    if (mask && maskDc && sourceDc) {
+        HGDIOBJ oldMask = SelectObject(maskDc, mask.Get());
+        HGDIOBJ oldSource = SelectObject(sourceDc, entry->bitmap.Get());
+        // Copying colour to one bit sets exactly the pixels of the source DC's background colour.
+        SetBkColor(sourceDc, key);
+        made = oldMask && oldSource && BitBlt(maskDc, 0, 0, size.width, size.height, sourceDc, 0, 0, SRCCOPY);
+        if (oldSource) SelectObject(sourceDc, oldSource);
+        if (oldMask) SelectObject(maskDc, oldMask);
+    }
+    if (sourceDc) DeleteDC(sourceDc);
+    if (maskDc) DeleteDC(maskDc);
+    if (!made) return nullptr;
+    entry->mask = std::move(mask);
+    entry->maskKey = key;
+    return entry->mask.As<HBITMAP>();
+}
+
 std::optional<Color> BitmapStore::TopLeftColor(int resourceId) {
     auto known = bitmaps.find(resourceId);
     if (known != bitmaps.end() && known->second.topLeftRead) return known->second.topLeft;
@@ -123,6 +150,7 @@ void BitmapStore::ReleaseUser(HWND window) {
     for (auto& [id, entry] : bitmaps) {
         if (entry.users.erase(window) == 0 || !entry.users.empty() || entry.pinned) continue;
         entry.bitmap = GdiObject();
+        entry.mask = GdiObject();
     }
 }
 
@@ -132,6 +160,7 @@ void BitmapStore::Sweep(DWORD now) {
         if (!entry.bitmap || entry.pinned) continue;
         if (now - entry.lastDrawn >= kUnusedMs) {
             entry.bitmap = GdiObject();
+            entry.mask = GdiObject();
             entry.users.clear();
         } else {
             freeableLeft = true;

@@ -29,6 +29,9 @@ public:
     // For something that keeps using the bitmap (a pattern brush, say): never freed.
     HBITMAP Pin(int resourceId);
     Size SizeOf(int resourceId);
+    // A one-bit mask of the bitmap, set where its pixel is `key`, for drawing it with those pixels left
+    // out; made on first use and freed with the pixels. Null when the bitmap or the mask is missing.
+    HBITMAP KeyMask(int resourceId, Color key);
     // Colour of the top-left pixel: the transparent colour of a thumb drawn with a mask.
     std::optional<Color> TopLeftColor(int resourceId);
     // Takes ownership of a bitmap under a number, replacing any resource of that number.
@@ -65,6 +68,8 @@ private:
         DWORD lastDrawn = 0;
         std::optional<Color> topLeft;
         bool topLeftRead = false;
+        GdiObject mask;  // KeyMask's, for maskKey
+        Color maskKey = 0;
     };
     Entry* Decoded(int resourceId);
     void ArmSweep();

@@ -51,9 +51,28 @@ std::unique_ptr<GdiCanvas> GdiCanvas::ForWindow(HWND window, PaintResources reso
                                                     std::move(resources), window, MemorySurface{}));
 }
 
+MemorySurface SurfacePool::Take(Size size) {
+    for (auto it = kept.begin(); it != kept.end(); ++it) {
+        if (!(it->GetSize() == size)) continue;
+        MemorySurface surface = std::move(*it);
+        kept.erase(it);
+        PatBlt(surface.Dc(), 0, 0, size.width, size.height, BLACKNESS);
+        return surface;
+    }
+    return {};
+}
+
+void SurfacePool::Give(MemorySurface surface) {
+    const Size size = surface.GetSize();
+    if (!surface.IsValid() || long(size.width) * long(size.height) > kMaxPixels) return;
+    if (kept.size() >= size_t(kKept)) kept.erase(kept.begin());
+    kept.push_back(std::move(surface));
+}
+
 std::unique_ptr<GdiCanvas> GdiCanvas::Offscreen(HDC reference, Size wanted, PaintResources resources) {
     MemorySurface owned;
-    if (owned.Create(reference, wanted) != 0) return nullptr;
+    if (resources.surfaces) owned = resources.surfaces->Take(wanted);
+    if (!owned.IsValid() && owned.Create(reference, wanted) != 0) return nullptr;
     HDC memoryDc = owned.Dc();
     return std::unique_ptr<GdiCanvas>(
         new GdiCanvas(memoryDc, wanted, std::move(resources), nullptr, std::move(owned)));
@@ -61,6 +80,7 @@ std::unique_ptr<GdiCanvas> GdiCanvas::Offscreen(HDC reference, Size wanted, Pain
 
 GdiCanvas::~GdiCanvas() {
     if (savedState) RestoreDC(dc, savedState);
+    if (surface.IsValid() && resources.surfaces) resources.surfaces->Give(std::move(surface));
     if (releaseWindow) {
         ReleaseDC(releaseWindow, dc);
         GdiTally::Remove(GdiKind::WindowDc);
@@ -173,16 +193,38 @@ void GdiCanvas::DrawBitmap(int resourceId, const Rect& source, Point dest, std::
     dest.y += top - from.top;
     from = {left, top, right - left, bottom - top};
 
+    // The mask first: making it needs the bitmap not selected anywhere.
+    HBITMAP mask = key ? resources.bitmaps->KeyMask(resourceId, *key) : nullptr;
     BitmapDc sourceDc(dc, bitmap);
     if (!sourceDc.IsValid()) return;
     if (key) {
-        // gdi32's own export: msimg32 is no known DLL, and an elevated program must not import it.
-        GdiTransparentBlt(dc, dest.x, dest.y, from.width, from.height, sourceDc.Dc(), from.left, from.top,
-                       from.width, from.height, *key);
+        DrawKeyed(mask, sourceDc.Dc(), from, dest, *key);
     } else {
         BitBlt(dc, dest.x, dest.y, from.width, from.height, sourceDc.Dc(), from.left, from.top,
                mode == DrawMode::Copy ? SRCCOPY : SRCINVERT);
     }
+}
+
+void GdiCanvas::DrawKeyed(HBITMAP mask, HDC source, const Rect& from, Point dest, Color key) {
+    std::optional<BitmapDc> maskDc;
+    if (mask) maskDc.emplace(dc, mask);
+    if (!maskDc || !maskDc->IsValid()) {
+        // gdi32's own export: msimg32 is no known DLL, and an elevated program must not import it.
+        GdiTransparentBlt(dc, dest.x, dest.y, from.width, from.height, source, from.left, from.top, from.width,
+                          from.height, key);
+        return;
+    }
+    // The same pixels as a transparent copy, from a mask kept with the bitmap instead of one made on
+    // every call: ((picture ^ bitmap) & mask) ^ bitmap keeps the picture where the mask is set (the
+    // bitmap's key pixels) and gives the bitmap elsewhere. The mask's set bits become the background
+    // colour (white), the clear ones the text colour (black).
+    BitBlt(dc, dest.x, dest.y, from.width, from.height, source, from.left, from.top, SRCINVERT);
+    const COLORREF text = SetTextColor(dc, RGB(0, 0, 0));
+    const COLORREF back = SetBkColor(dc, RGB(255, 255, 255));
+    BitBlt(dc, dest.x, dest.y, from.width, from.height, maskDc->Dc(), from.left, from.top, SRCAND);
+    SetBkColor(dc, back);
+    SetTextColor(dc, text);
+    BitBlt(dc, dest.x, dest.y, from.width, from.height, source, from.left, from.top, SRCINVERT);
 }
 
 Size GdiCanvas::BitmapSize(int resourceId) const {

@@ -2,17 +2,35 @@
 #include <windows.h>
 
 #include <memory>
+#include <vector>
 
 #include "ui/Canvas.h"
 #include "win32/BitmapStore.h"
 #include "win32/FontCache.h"
 #include "win32/GdiObjects.h"
 
-// What drawing needs besides the DC: the skin's bitmaps and the window's fonts. Shared, so a canvas
-// never outlives them.
+// Off-screen surfaces let go by canvases that ended, kept for the next canvas of the same size: a
+// control composing each frame off-screen (a dial, a chart) would otherwise make a new one per frame.
+// Holds the few most recently let go, none bigger than kMaxPixels.
+class SurfacePool {
+public:
+    static constexpr int kKept = 2;
+    static constexpr long kMaxPixels = 300L * 300L;
+    // One of exactly that size, all black as a new one is; an invalid surface when none is kept.
+    MemorySurface Take(Size size);
+    void Give(MemorySurface surface);
+    size_t Kept() const { return kept.size(); }
+
+private:
+    std::vector<MemorySurface> kept;  // the most recently given last
+};
+
+// What drawing needs besides the DC: the skin's bitmaps, the window's fonts and, where set, the pool
+// off-screen canvases take their surfaces from. Shared, so a canvas never outlives them.
 struct PaintResources {
     std::shared_ptr<BitmapStore> bitmaps;
     std::shared_ptr<FontCache> fonts;
+    std::shared_ptr<SurfacePool> surfaces;
 };
 
 // Canvas over a GDI device context. Every object it selects or creates is put back or deleted before
@@ -48,6 +66,9 @@ public:
 
 private:
     GdiCanvas(HDC dc, Size size, PaintResources resources, HWND window, MemorySurface surface);
+    // Copies `from` of the bitmap selected into `source` to `dest`, leaving out its `key` pixels
+    // (set in `mask`, when there is one).
+    void DrawKeyed(HBITMAP mask, HDC source, const Rect& from, Point dest, Color key);
 
     HDC dc;
     Size size;

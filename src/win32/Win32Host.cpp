@@ -145,7 +145,7 @@ int Win32Host::CreateDialogWindow(CDialog& dialog, CDialog* parent) {
     record->host = this;
     record->dialog = &dialog;
     record->parent = parent;
-    record->paint = {bitmaps, std::make_shared<FontCache>()};
+    record->paint = {bitmaps, std::make_shared<FontCache>(), surfaces};
     record->icons = std::make_unique<IconCache>(iconFolder);
     record->modal = dialog.IsModal();
 

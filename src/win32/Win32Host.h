@@ -11,6 +11,7 @@
 #include "ui/ControlState.h"
 #include "ui/UiHost.h"
 #include "win32/BitmapStore.h"
+#include "win32/GdiCanvas.h"
 #include "win32/GdiObjects.h"
 #include "win32/PostQueue.h"
 
@@ -142,6 +143,8 @@ private:
     std::shared_ptr<BitmapStore> bitmaps;
     // The off-screen surface controls paint through, kept between paints (HostPaint.cpp).
     ControlBuffer controlBuffer;
+    // Surfaces of the off-screen canvases the windows' drawing makes, kept for the next of that size.
+    std::shared_ptr<SurfacePool> surfaces = std::make_shared<SurfacePool>();
     std::wstring iconFolder;
     CopyDataHandler copyDataHandler;
     DWORD uiThread;

@@ -465,6 +465,17 @@ TEST_F(MainFanControlTest, FanTimerDrawsTemperatureAndFanAndMovesTheSliderOutsid
     EXPECT_EQ(DialBitmaps(MainFanControl::kTemperatureDial), (std::vector<int>{275, 255 + 14, 234 + 13}));
     EXPECT_EQ(DialNumbers(MainFanControl::kTemperatureDial), (std::vector<std::string>{"72", "64"}));
 
+    // The same level on the next tick leaves the slider alone; a slider moved away is put back.
+    const int syncs = host.SyncCount(*dlg, MainFanControl::kFanSlider);
+    const int invalidations = host.InvalidateCount(*dlg, MainFanControl::kFanSlider);
+    ASSERT_TRUE(host.FireTimer(*dlg, 2));
+    EXPECT_EQ(host.SyncCount(*dlg, MainFanControl::kFanSlider), syncs);
+    EXPECT_EQ(host.InvalidateCount(*dlg, MainFanControl::kFanSlider), invalidations);
+    ASSERT_TRUE(host.DragSlider(*dlg, MainFanControl::kFanSlider, 30));
+    ASSERT_TRUE(host.FireTimer(*dlg, 2));
+    EXPECT_EQ(dlg->Control(MainFanControl::kFanSlider).slider.position, 64);
+    EXPECT_GT(host.InvalidateCount(*dlg, MainFanControl::kFanSlider), invalidations);
+
     ClearDials();
     ASSERT_TRUE(host.Click(*dlg, MainFanControl::kFanManual));
     ASSERT_TRUE(host.DragSlider(*dlg, MainFanControl::kFanSlider, 20));

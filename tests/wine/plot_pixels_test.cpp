@@ -41,7 +41,7 @@ public:
         GdiFlush();
         return {bits, bits + size_t(size.width) * size_t(size.height)};
     }
-    GdiCanvas Canvas() const { return GdiCanvas(dc, size, {nullptr, fonts}); }
+    GdiCanvas Canvas() const { return GdiCanvas(dc, size, {nullptr, fonts, nullptr}); }
 
     Size size;
     HDC dc = nullptr;

@@ -464,7 +464,7 @@ TEST(PostQueue, PostsFromManyThreadsAllRunOnce) {
 }
 
 PaintResources Resources(std::shared_ptr<BitmapStore> store) {
-    return {std::move(store), std::make_shared<FontCache>()};
+    return {std::move(store), std::make_shared<FontCache>(), nullptr};
 }
 
 TEST(GdiCanvas, FillsLinesAndExclusiveOrOnRealPixels) {
@@ -503,14 +503,14 @@ TEST(GdiCanvas, FillsLinesAndExclusiveOrOnRealPixels) {
 }
 
 TEST(GdiCanvas, BitmapsHonourTheKeyColourAndStayInsideTheirSource) {
-    auto store = std::make_shared<BitmapStore>(GetModuleHandleW(nullptr));
-    PixelImage thumb = Image(4, 3, kBlue);
-    thumb.pixels[0] = kKey;
-    thumb.pixels[11] = kKey;
-    store->Adopt(60010, MakeBitmap(thumb));
     DibSurface surface(10, 6, kRed);
     const long before = GdiTally::LiveTotal();
     {
+        auto store = std::make_shared<BitmapStore>(GetModuleHandleW(nullptr));
+        PixelImage thumb = Image(4, 3, kBlue);
+        thumb.pixels[0] = kKey;
+        thumb.pixels[11] = kKey;
+        store->Adopt(60010, MakeBitmap(thumb));
         GdiCanvas canvas(surface.dc, surface.GetSize(), Resources(store));
         canvas.DrawBitmap(60010, {1, 1}, kKey);
         EXPECT_EQ(surface.At(1, 1), kRed) << "key pixels leave the picture under them";
@@ -531,6 +531,94 @@ TEST(GdiCanvas, BitmapsHonourTheKeyColourAndStayInsideTheirSource) {
         canvas.DrawCanvas(*offscreen, {0, 4});
         EXPECT_EQ(surface.CountOf(Rgb(9, 9, 9), {0, 0, 10, 6}), 6);
         EXPECT_FALSE(canvas.CreateOffscreen({0, 5}));
+    }
+    EXPECT_EQ(GdiTally::LiveTotal(), before) << "the store's bitmaps and key masks go with it";
+}
+
+// Every pixel of a picture, rows from the top.
+std::vector<Color> PixelsOf(const DibSurface& surface) {
+    std::vector<Color> pixels;
+    const Size size = surface.GetSize();
+    for (int y = 0; y < size.height; ++y) {
+        for (int x = 0; x < size.width; ++x) pixels.push_back(surface.At(x, y));
+    }
+    return pixels;
+}
+
+TEST(GdiCanvas, KeyedBitmapsGiveTheSystemsTransparentCopyPixelForPixel) {
+    // The dials' layers and the slider's thumb over the main window's skin, as the program draws them,
+    // against the system's transparent copy of the same bitmaps; parts of a bitmap and a second key
+    // on the same bitmap included.
+    constexpr int kMainBackground = 130;
+    constexpr Color kDialKey = Rgb(77, 0, 85);
+    struct Case {
+        int bitmap;
+        Rect source;  // empty: the whole bitmap
+        Point at;
+        std::optional<Color> key;  // none: the bitmap's top-left colour, as a slider's thumb
+    };
+    const std::vector<Case> cases = {
+        {211, {}, {0, 0}, kDialKey},           {159 + 7, {}, {0, 0}, kDialKey},
+        {179 + 5, {}, {0, 0}, kDialKey},       {275, {}, {0, 0}, kDialKey},
+        {255 + 14, {}, {0, 0}, kDialKey},      {234 + 13, {}, {0, 0}, kDialKey},
+        {275, {40, 30, 120, 90}, {17, 9}, kDialKey},
+        {275, {}, {0, 0}, Rgb(0, 0, 0)},       {293, {}, {100, 100}, std::nullopt},
+    };
+    auto store = std::make_shared<BitmapStore>(GetModuleHandleW(nullptr));
+    DibSurface ours(286, 228, 0);
+    DibSurface system(286, 228, 0);
+    {
+        GdiCanvas canvas(ours.dc, ours.GetSize(), Resources(store));
+        canvas.DrawBitmap(kMainBackground, {38, 100, 286, 228}, {0, 0}, std::nullopt);
+        HDC source = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(source, store->Get(kMainBackground));
+        BitBlt(system.dc, 0, 0, 286, 228, source, 38, 100, SRCCOPY);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.bitmap);
+            const Size whole = store->SizeOf(c.bitmap);
+            ASSERT_FALSE(whole.IsEmpty());
+            const Rect from = c.source.width > 0 ? c.source : Rect{0, 0, whole.width, whole.height};
+            const Color key = c.key ? *c.key : store->TopLeftColor(c.bitmap).value_or(0);
+            canvas.DrawBitmap(c.bitmap, from, c.at, key);
+            SelectObject(source, store->Get(c.bitmap));
+            GdiTransparentBlt(system.dc, c.at.x, c.at.y, from.width, from.height, source, from.left, from.top,
+                              from.width, from.height, key);
+            SelectObject(source, old);
+            ASSERT_TRUE(PixelsOf(ours) == PixelsOf(system));
+        }
+        DeleteDC(source);
+    }
+}
+
+TEST(GdiCanvas, OffscreenSurfacesAreKeptForTheNextOfTheirSizeAndStartBlack) {
+    DibSurface target(400, 400, kRed);
+    const long before = GdiTally::LiveTotal();
+    {
+        PaintResources resources = Resources(nullptr);
+        resources.surfaces = std::make_shared<SurfacePool>();
+        GdiCanvas canvas(target.dc, target.GetSize(), resources);
+        HDC first = nullptr;
+        {
+            auto frame = canvas.CreateOffscreen({30, 20});
+            ASSERT_TRUE(frame);
+            first = static_cast<GdiCanvas&>(*frame).Dc();
+            frame->FillRect({0, 0, 30, 20}, kBlue);
+        }
+        EXPECT_EQ(resources.surfaces->Kept(), 1u);
+        {
+            auto again = canvas.CreateOffscreen({30, 20});
+            EXPECT_EQ(static_cast<GdiCanvas&>(*again).Dc(), first) << "the same surface again";
+            EXPECT_EQ(resources.surfaces->Kept(), 0u);
+            canvas.DrawCanvas(*again, {0, 0});
+            EXPECT_EQ(target.CountOf(Rgb(0, 0, 0), {0, 0, 30, 20}), 600) << "black, as a new surface";
+            auto other = canvas.CreateOffscreen({20, 30});
+            EXPECT_NE(static_cast<GdiCanvas&>(*other).Dc(), first);
+        }
+        EXPECT_EQ(resources.surfaces->Kept(), 2u);
+        canvas.CreateOffscreen({10, 10});
+        EXPECT_EQ(resources.surfaces->Kept(), 2u) << "only the most recent few";
+        canvas.CreateOffscreen({301, 300});
+        EXPECT_EQ(resources.surfaces->Kept(), 2u) << "a big one is not kept";
     }
     EXPECT_EQ(GdiTally::LiveTotal(), before);
 }
