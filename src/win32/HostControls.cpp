@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "ui/CDialog.h"
 #include "win32/HostWindow.h"
 #include "win32/TextConvert.h"
@@ -51,13 +53,37 @@ bool IsSkinned(ControlKind kind) {
            kind == ControlKind::Picture || kind == ControlKind::OwnerDrawn;
 }
 
+// A control of a page whose windows are put off takes its place in the order its window would have
+// been made in: where it was first seen, or last, as a window made anew for a new kind would be.
+void NotePendingControl(DialogWindow& window, const ControlState& state) {
+    auto& pending = window.pendingControls;
+    auto it = std::find_if(pending.begin(), pending.end(), [&](const auto& p) { return p.first == state.id; });
+    if (it != pending.end()) {
+        if (it->second == state.kind) return;
+        pending.erase(it);
+    }
+    pending.emplace_back(state.id, state.kind);
+}
+
 }  // namespace
+
+void Win32Host::RealiseControls(DialogWindow& window) {
+    if (!window.controlsPending) return;
+    window.controlsPending = false;
+    const std::vector<std::pair<int, ControlKind>> pending = std::move(window.pendingControls);
+    window.pendingControls.clear();
+    for (const auto& entry : pending) SyncControl(*window.dialog, entry.first);
+}
 
 void Win32Host::SyncControl(CDialog& dialog, int id) {
     DialogWindow* window = Find(dialog);
     if (!window || !window->hwnd) return;
     const ControlState& state = dialog.Control(id);
     if (state.kind == ControlKind::None) return;
+    if (window->controlsPending) {
+        NotePendingControl(*window, state);
+        return;
+    }
     auto it = window->controls.find(id);
     if (it == window->controls.end() || it->second.kind != state.kind || !IsWindow(it->second.hwnd)) {
         if (it != window->controls.end() && IsWindow(it->second.hwnd)) DestroyWindow(it->second.hwnd);

@@ -103,6 +103,7 @@ void Win32Host::Invalidate(CDialog& dialog, int id) {
 std::unique_ptr<Canvas> Win32Host::BeginDraw(CDialog& dialog, int id) {
     DialogWindow* window = Find(dialog);
     if (!window || !window->hwnd) return nullptr;
+    if (id != 0) RealiseControls(*window);
     HWND target = TargetWindow(*window, id);
     if (!target) return nullptr;
     return GdiCanvas::ForWindow(target, window->paint);
@@ -153,6 +154,7 @@ void Win32Host::PostToUi(CDialog& dialog, std::function<void()> work) {
 void Win32Host::SetFocus(CDialog& dialog, int id) {
     DialogWindow* window = Find(dialog);
     if (!window || !window->hwnd) return;
+    if (id != 0) RealiseControls(*window);
     HWND target = TargetWindow(*window, id);
     if (!target) return;
     ::SetFocus(target);
@@ -166,6 +168,7 @@ void Win32Host::SetFocus(CDialog& dialog, int id) {
 void Win32Host::CaptureMouse(CDialog& dialog, int id) {
     DialogWindow* window = Find(dialog);
     if (!window || !window->hwnd) return;
+    if (id != 0) RealiseControls(*window);
     HWND target = TargetWindow(*window, id);
     if (!target) return;
     ::SetCapture(target);
@@ -193,6 +196,7 @@ bool Win32Host::HasCapture(const CDialog& dialog, int id) const {
 void Win32Host::TrackMouseLeave(CDialog& dialog, int id) {
     DialogWindow* window = Find(dialog);
     if (!window || !window->hwnd) return;
+    if (id != 0) RealiseControls(*window);
     HWND target = TargetWindow(*window, id);
     if (!target) return;
     TRACKMOUSEEVENT track{};

@@ -62,6 +62,11 @@ struct DialogWindow {
     bool releasingCapture = false;  // the model let the mouse go; not a capture lost to the system
 
     std::map<int, ControlWindow> controls;
+    // A page made while hidden gets its control windows only when it is first shown or one of them
+    // is needed; until then the model holds their state and this list the order the windows would
+    // have been made in (their Z and Tab order), with the kind each was last seen as.
+    bool controlsPending = false;
+    std::vector<std::pair<int, ControlKind>> pendingControls;
     HWND lastFocus = nullptr;  // control to give the focus back to on activation
     Point lastMouse;
 

@@ -123,8 +123,10 @@ HWND Win32Host::WindowOf(const CDialog& dialog) const {
 }
 
 HWND Win32Host::ControlWindowOf(const CDialog& dialog, int id) const {
-    const DialogWindow* record = Find(dialog);
+    DialogWindow* record = Find(dialog);
     if (!record) return nullptr;
+    // Asked for, a control's window exists, whether or not its page was ever shown.
+    const_cast<Win32Host*>(this)->RealiseControls(*record);
     auto it = record->controls.find(id);
     return it == record->controls.end() ? nullptr : it->second.hwnd;
 }
@@ -140,6 +142,8 @@ int Win32Host::CreateDialogWindow(CDialog& dialog, CDialog* parent) {
     if (parent && !parentRecord) return 1;
     const DialogState& state = dialog.Window();
     const bool child = state.childStyle && parentRecord;
+    // A page inside a page comes after the controls its parent has so far, as it would have.
+    if (child) RealiseControls(*parentRecord);
 
     auto record = std::make_shared<DialogWindow>();
     record->host = this;
@@ -148,6 +152,9 @@ int Win32Host::CreateDialogWindow(CDialog& dialog, CDialog* parent) {
     record->paint = {bitmaps, std::make_shared<FontCache>(), surfaces};
     record->icons = std::make_unique<IconCache>(iconFolder);
     record->modal = dialog.IsModal();
+    // A page starts hidden until its parent shows it, many never are: its controls' windows (most of
+    // the start-up's window making) wait for that.
+    record->controlsPending = child && !state.visible;
 
     const DWORD style = child ? WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS
                               : WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX;
@@ -312,6 +319,7 @@ void Win32Host::ApplyVisibility(DialogWindow& window) {
         if (shown) ShowWindow(window.hwnd, SW_HIDE);
         return;
     }
+    RealiseControls(window);
     if (!window.placed) PlaceFirstTime(window);
     if (state.minimised) {
         if (!IsIconic(window.hwnd)) ShowWindow(window.hwnd, SW_MINIMIZE);

@@ -129,6 +129,8 @@ private:
     // Controls (HostControls.cpp).
     void CreateControlWindow(DialogWindow& window, const ControlState& state);
     void ApplyControlState(DialogWindow& window, const ControlState& state);
+    // Makes the control windows of a page whose windows were put off (see DialogWindow).
+    void RealiseControls(DialogWindow& window);
 
     // Painting (HostPaint.cpp).
     void PaintDialog(DialogWindow& window);

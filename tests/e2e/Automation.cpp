@@ -360,7 +360,12 @@ BOOL CALLBACK FindControlById(HWND child, LPARAM param) {
 
 HWND PanelHolding(HWND main, int id) {
     std::pair<int, HWND> found{id, nullptr};
-    EnumChildWindows(main, FindControlById, reinterpret_cast<LPARAM>(&found));
+    WaitUntil(
+        [&] {
+            EnumChildWindows(main, FindControlById, reinterpret_cast<LPARAM>(&found));
+            return found.second != nullptr;
+        },
+        5000);
     return found.second ? GetParent(found.second) : nullptr;
 }
 

@@ -60,7 +60,8 @@ bool NotificationIconShown(HWND owner, UINT id);
 bool Click(HWND dialog, int id);
 std::wstring TextOf(HWND dialog, int id);
 bool IsShown(HWND dialog, int id);
-// The child dialog of the main window (a page or panel) that holds control `id`, shown or hidden.
+// The child dialog of the main window (a page or panel) that holds control `id`. A page's controls
+// exist once it has been shown (a page never shown has none yet), so this waits a moment for them.
 HWND PanelHolding(HWND main, int id);
 // A click through the real button with its window brought forward first: a button takes the click
 // only while its window is the active one, and a popup shown and hidden may have kept the activation.

@@ -12,6 +12,8 @@
 namespace {
 
 constexpr int kLightingButton = 1001;
+// The register controller's page: a child of the main window under its template number.
+constexpr int kLedPage = 155;
 constexpr int kCloseButton = 1003;
 // The register controller's page.
 constexpr int kStaticButton = 1040;
@@ -52,13 +54,17 @@ TEST_F(LightingE2e, RegisterControllerPageSendsTheChosenEffectLogoAndDefault) {
     ASSERT_NE(program.process, nullptr);
     HWND main = e2e::WaitForWindow(program.pid, L"Coralvane", 20000);
     ASSERT_NE(main, nullptr) << "no main window";
-    HWND page = e2e::PanelHolding(main, kStaticButton);
+    HWND page = GetDlgItem(main, kLedPage);
     ASSERT_NE(page, nullptr) << "no lighting page";
     EXPECT_FALSE(IsWindowVisible(page));
+    // A page not shown yet has no control windows; they are made as it is first shown.
+    EXPECT_EQ(GetDlgItem(page, kStaticButton), nullptr);
 
     ASSERT_TRUE(e2e::Press(main, kLightingButton));
     ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(page) != FALSE; }, 5000))
         << "the page stays hidden";
+    for (int id : {kStaticButton, kLogoButton, kDefaultButton, kApplyButton, kBlueRow1, kBrightness5})
+        EXPECT_TRUE(e2e::IsShown(page, id)) << id << " is not on the shown page";
     // The detection's probe is all the card has been sent so far.
     const size_t from = e2e::I2cWrites(journal).size();
     for (int id : {kStaticButton, kBlueRow1, kWhiteRow2, kBrightness5})
