@@ -23,6 +23,31 @@ std::wstring ExecutableFolder() {
 
 ATOM dialogAtom = 0;
 
+// Whether the program's starter said how its first window is to show (a shortcut's "minimised"):
+// the system applies that to the first ShowWindow call of the process.
+bool StarterGaveShowCommand() {
+    STARTUPINFOW info{};
+    info.cb = sizeof info;
+    GetStartupInfoW(&info);
+    return (info.dwFlags & STARTF_USESHOWWINDOW) != 0;
+}
+
+// Shows and activates a hidden popup as ShowWindow(SW_SHOW) does, except that its controls are not
+// erased one by one before anything is painted (which the system does there, and which under Wine
+// took longer than painting the whole window): they are erased as each paints, after the window.
+void ShowPopup(HWND window) {
+    static bool showCommandPending = StarterGaveShowCommand();
+    if (showCommandPending) {
+        showCommandPending = false;
+        ShowWindow(window, SW_SHOW);
+        return;
+    }
+    SendMessageW(window, WM_SHOWWINDOW, TRUE, 0);
+    if (!IsWindow(window)) return;
+    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOREDRAW);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
 }  // namespace
 
 void Win32Host::RegisterClasses(HINSTANCE instance) {
@@ -326,7 +351,11 @@ void Win32Host::ApplyVisibility(DialogWindow& window) {
     } else if (IsIconic(window.hwnd)) {
         ShowWindow(window.hwnd, SW_RESTORE);
     } else if (!shown) {
-        ShowWindow(window.hwnd, SW_SHOW);
+        if (GetWindowLongPtrW(window.hwnd, GWL_STYLE) & WS_CHILD) {
+            ShowWindow(window.hwnd, SW_SHOW);
+        } else {
+            ShowPopup(window.hwnd);
+        }
     }
 }
 
