@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/ConfigFile.h"
+#include "app/IniFile.h"
 
 namespace {
 
@@ -32,24 +33,66 @@ int ExactlyOne(int value) {
     return value == 1 ? 1 : 0;
 }
 
+// A run of first-run writes made on one copy of the file and saved in one replacement. Each
+// single-key primitive reads what the one before it wrote, so the bytes are theirs; the file is
+// replaced once instead of once a key (which is most of a first start's time under Wine).
+class FirstRunEdit {
+public:
+    FirstRunEdit(const ProgramFolder& folder, std::string_view configName)
+        : ini(ConfigFile(folder, configName).Path()) {
+        status = ini.Path().empty() ? IniStatus::OpenFailed : ini.LoadForUpdate();
+    }
+
+    // radix 16 writes "%04X", as WriteValue does.
+    void Set(std::string_view section, std::string_view key, int value, int radix = 10) {
+        if (status != IniStatus::Ok) return;
+        char text[16];
+        if (radix == 16) {
+            std::snprintf(text, sizeof(text), "%04X", static_cast<unsigned>(value));
+        } else {
+            std::snprintf(text, sizeof(text), "%d", value);
+        }
+        ini.SetString(section, key, text);
+    }
+    // As WriteValueLf and WriteRecord do after their keys.
+    void LineFeed() {
+        if (status == IniStatus::Ok) ini.AppendLineFeed();
+    }
+    void Record(const ProfileRecord& record) {
+        for (const ProfileField& field : record.fields) {
+            if (!field.key.empty()) Set(record.section, field.key, field.value);
+        }
+        LineFeed();
+    }
+    void Save() {
+        if (status == IniStatus::Ok) ini.Save();
+    }
+
+private:
+    IniFile ini;
+    IniStatus status = IniStatus::Ok;
+};
+
 }  // namespace
 
 void WriteFirstRunFile(const ProgramFolder& folder, std::string_view configName, std::uint32_t deviceId,
                        const FirstRunHooks& hooks) {
-    WriteSetting(folder, configName, kSettingsSection, "GPUDID", static_cast<int>(deviceId), 16);
+    FirstRunEdit settingsAndProfiles(folder, configName);
+    settingsAndProfiles.Set(kSettingsSection, "GPUDID", static_cast<int>(deviceId), 16);
     // "Initialized" takes its place now but turns 1 only as the last write: a first run cut short
     // (crash, power loss) must run again rather than leave a file without profiles or fan keys.
-    WriteSetting(folder, configName, kSettingsSection, "Initialized", 0);
-    WriteSetting(folder, configName, kSettingsSection, "Synchronize", 1);
+    settingsAndProfiles.Set(kSettingsSection, "Initialized", 0);
+    settingsAndProfiles.Set(kSettingsSection, "Synchronize", 1);
     for (const char* key : {"AutoOverClock", "StartupMinimize", "Transparence", "TransPercent", "FanAdvanced",
                             "Top", "KeyOC"}) {
-        WriteSetting(folder, configName, kSettingsSection, key, 0);
+        settingsAndProfiles.Set(kSettingsSection, key, 0);
     }
-    ConfigFile(folder, configName).WriteValueLf({std::string(kWindowsStartupSection), "AutoRun", {}, 0});
-
+    settingsAndProfiles.Set(kWindowsStartupSection, "AutoRun", 0);
+    settingsAndProfiles.LineFeed();
     for (std::string_view section : kProfileSections) {
-        ConfigFile(folder, configName).WriteRecord(ProfileRecord::WithAllKeys(section));
+        settingsAndProfiles.Record(ProfileRecord::WithAllKeys(section));
     }
+    settingsAndProfiles.Save();
 
     const bool registered = hooks.setAutorun && hooks.setAutorun() == 0;
     if (WriteSetting(folder, configName, kWindowsStartupSection, "AutoRun", registered ? 1 : 0) != 0 &&
@@ -57,13 +100,15 @@ void WriteFirstRunFile(const ProgramFolder& folder, std::string_view configName,
         hooks.showMessage(kAutorunNotSavedText);
     }
 
-    WriteSetting(folder, configName, kFanSection, "FanMode", 0);
-    WriteSetting(folder, configName, kFanSection, "FanSpeed", 0);
+    FirstRunEdit fanState(folder, configName);
+    fanState.Set(kFanSection, "FanMode", 0);
+    fanState.Set(kFanSection, "FanSpeed", 0);
     for (int i = 0; i < kFanCurvePointCount; ++i) {
-        WriteSetting(folder, configName, kFanSection, PointKey('X', i), i + 1);
-        WriteSetting(folder, configName, kFanSection, PointKey('Y', i), 9 - i);
+        fanState.Set(kFanSection, PointKey('X', i), i + 1);
+        fanState.Set(kFanSection, PointKey('Y', i), 9 - i);
     }
-    WriteSetting(folder, configName, kSettingsSection, "Initialized", 1);
+    fanState.Set(kSettingsSection, "Initialized", 1);
+    fanState.Save();
 }
 
 StartupSettings ReadStartupSettings(const ProgramFolder& folder, std::string_view configName,
