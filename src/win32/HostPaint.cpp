@@ -78,7 +78,9 @@ void Win32Host::PaintDialog(DialogWindow& window) {
     HDC dc = BeginPaint(window.hwnd, &ps);
     if (!dc) return;
     NotePausesBeforeFirstPicture(window);
-    if (RenderSurface(window)) {
+    // A surface that still shows the dialog needs no render: a paint for a part the system lost
+    // (a control hidden, the window uncovered) is one copy.
+    if (SurfaceUpToDate(window, ClientSize(window.hwnd)) || RenderSurface(window)) {
         BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
                ps.rcPaint.bottom - ps.rcPaint.top, window.surface.Dc(), ps.rcPaint.left, ps.rcPaint.top,
                SRCCOPY);
@@ -86,6 +88,15 @@ void Win32Host::PaintDialog(DialogWindow& window) {
         FillRect(dc, &ps.rcPaint, GetSysColorBrush(COLOR_BTNFACE));
     }
     EndPaint(window.hwnd, &ps);
+}
+
+bool Win32Host::SurfaceUpToDate(DialogWindow& window, Size size) {
+    if (!window.surfaceCurrent || !window.surface.IsValid() || !(window.surface.GetSize() == size)) return false;
+    if (!window.copiesParent) return true;
+    // The parent's picture under a page is as the page copied it only while the parent has not
+    // rendered since.
+    const DialogWindow* parent = window.parent ? Find(*window.parent) : nullptr;
+    return parent && parent->surfaceCurrent && parent->renders == window.parentRendersSeen;
 }
 
 bool Win32Host::RenderSurface(DialogWindow& window) {
@@ -97,6 +108,7 @@ bool Win32Host::RenderSurface(DialogWindow& window) {
         ReleaseDC(window.hwnd, reference);
         if (!window.surface.IsValid()) return false;
     }
+    ++window.renders;
     PaintBackground(window, window.surface.Dc(), size);
     // Current before the dialog's own drawing, so a control it repaints meanwhile does not render again.
     window.surfaceCurrent = true;
@@ -107,6 +119,7 @@ bool Win32Host::RenderSurface(DialogWindow& window) {
 
 void Win32Host::PaintBackground(DialogWindow& window, HDC dc, Size size) {
     const DialogState& state = window.dialog->Window();
+    window.copiesParent = false;
     const Size bitmap = state.backgroundBitmap != 0 ? bitmaps->SizeOf(state.backgroundBitmap) : Size{};
     if (!bitmap.IsEmpty()) {
         GdiCanvas canvas(dc, size, window.paint);
@@ -125,13 +138,15 @@ void Win32Host::PaintBackground(DialogWindow& window, HDC dc, Size size) {
         GetWindowRect(window.hwnd, &r);
         MapWindowPoints(nullptr, parent->hwnd, reinterpret_cast<POINT*>(&r), 2);
         CopyBackground(*parent, dc, {r.left, r.top, size.width, size.height});
+        window.copiesParent = true;
+        window.parentRendersSeen = parent->renders;
         return;
     }
     FillSolid(dc, size, GetSysColor(COLOR_BTNFACE));
 }
 
 void Win32Host::CopyBackground(DialogWindow& window, HDC target, const Rect& area) {
-    if (!window.surfaceCurrent || !window.surface.IsValid()) RenderSurface(window);
+    if (!SurfaceUpToDate(window, ClientSize(window.hwnd))) RenderSurface(window);
     if (!window.surface.IsValid()) {
         FillSolid(target, area.GetSize(), GetSysColor(COLOR_BTNFACE));
         return;

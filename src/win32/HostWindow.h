@@ -87,6 +87,9 @@ struct DialogWindow {
     std::map<Color, GdiObject> solidBrushes;
     MemorySurface surface;  // the dialog as last painted: skin plus its own drawing
     bool surfaceCurrent = false;
+    unsigned renders = 0;            // surfaces rendered so far
+    bool copiesParent = false;       // the surface shows the parent's picture through it
+    unsigned parentRendersSeen = 0;  // the parent's `renders` when that picture was copied
     bool pausesNoted = false;
 };
 

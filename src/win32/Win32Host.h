@@ -134,6 +134,8 @@ private:
 
     // Painting (HostPaint.cpp).
     void PaintDialog(DialogWindow& window);
+    // Whether the kept surface, at that client size, still shows what a render would.
+    bool SurfaceUpToDate(DialogWindow& window, Size size);
     bool RenderSurface(DialogWindow& window);
     void CopyBackground(DialogWindow& window, HDC target, const Rect& area);
     void PaintBackground(DialogWindow& window, HDC dc, Size size);

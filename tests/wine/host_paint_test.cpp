@@ -1,0 +1,114 @@
+// The host's painting on real windows: a dialog keeps its picture off-screen and renders it again
+// only when what it shows changed. The test runner starts this program on a virtual display.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <vector>
+
+#include "controls/CBkDialogST.h"
+#include "controls/CLabel.h"
+#include "win32/Win32Host.h"
+
+namespace {
+
+constexpr int kSkin = 130;  // the main window's background
+constexpr int kPageLabel = 1501;
+
+// A skinned window drawing a bar of its own over the skin, and a page without a skin of its own
+// (the window's picture shows through it) holding a transparent label: the label copies the page's
+// picture, which copies the window's.
+class SkinnedWindow : public CBkDialogST {
+public:
+    SkinnedWindow(UiHost& host, Point at) : CBkDialogST(host, 4244) { MoveWindow({at.x, at.y, 320, 200}); }
+    Color bar = Rgb(200, 40, 40);
+    int paints = 0;
+
+protected:
+    void OnInitDialog() override { SetBitmap(kSkin); }
+    void OnPaint(Canvas& canvas) override {
+        ++paints;
+        canvas.FillRect({20, 60, 280, 30}, bar);
+    }
+};
+
+class SeeThroughPage : public CDialog {
+public:
+    explicit SeeThroughPage(UiHost& host) : CDialog(host, 4245) {
+        MutableWindow().childStyle = true;
+        MoveWindow({10, 50, 200, 100});
+        Add<CLabel>(kPageLabel, Rect{5, 5, 150, 40}).SetText("22 MHz").SetTextColor(Rgb(255, 255, 1));
+    }
+};
+
+struct ShownWindow {
+    ShownWindow(Win32Host& host, Point at) : window(host, at), page(host) {}
+    bool Create() {
+        if (window.Create() != 0 || page.Create(&window) != 0) return false;
+        window.ShowWindow(ShowCommand::Show);
+        page.ShowWindow(ShowCommand::Show);
+        return true;
+    }
+    SkinnedWindow window;
+    SeeThroughPage page;
+};
+
+// The client area as the screen shows it, once every paint asked for is done.
+std::vector<COLORREF> ClientPixels(HWND window) {
+    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RECT r{};
+    GetClientRect(window, &r);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, r.right, r.bottom);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, r.right, r.bottom, screen, origin.x, origin.y, SRCCOPY);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < r.bottom; ++y) {
+        for (int x = 0; x < r.right; ++x) pixels.push_back(GetPixel(memory, x, y));
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+}  // namespace
+
+TEST(HostPaint, RepaintsGiveThePixelsOfAFreshWindowAndRenderOnlyWhatChanged) {
+    Win32Host host;
+    ShownWindow painted(host, {20, 20});
+    if (!painted.Create()) GTEST_SKIP() << "no window system in this session";
+    HWND window = host.WindowOf(painted.window);
+    const std::vector<COLORREF> first = ClientPixels(window);
+    const int paints = painted.window.paints;
+    ASSERT_GT(paints, 0);
+
+    // A part lost by the system (here: asked for again) is copied from the kept picture, not drawn.
+    RECT part{30, 55, 130, 120};
+    InvalidateRect(window, &part, FALSE);
+    EXPECT_TRUE(ClientPixels(window) == first);
+    EXPECT_EQ(painted.window.paints, paints);
+
+    // What the window draws changed: it renders again, and the page and its label show the new picture.
+    painted.window.bar = Rgb(40, 200, 40);
+    painted.window.Invalidate();
+    const std::vector<COLORREF> changed = ClientPixels(window);
+    EXPECT_EQ(painted.window.paints, paints + 1);
+    EXPECT_FALSE(changed == first);
+
+    ShownWindow fresh(host, {360, 20});
+    fresh.window.bar = Rgb(40, 200, 40);
+    ASSERT_TRUE(fresh.Create());
+    EXPECT_TRUE(ClientPixels(host.WindowOf(fresh.window)) == changed);
+    InvalidateRect(window, &part, FALSE);
+    InvalidateRect(host.WindowOf(painted.page), nullptr, FALSE);
+    EXPECT_TRUE(ClientPixels(window) == changed);
+    fresh.page.DestroyWindow();
+    fresh.window.DestroyWindow();
+    painted.page.DestroyWindow();
+    painted.window.DestroyWindow();
+}
