@@ -6,10 +6,11 @@
 // clang-format on
 
 #include <cstdint>
-#include <span>
+#include <vector>
 
 #include "ui/BmpFile.h"
 #include "win32/ComApartment.h"
+#include "win32/ResourceFile.h"
 
 namespace {
 
@@ -58,14 +59,8 @@ CreateFactory AcquireCodec() {
     return codec.create;
 }
 
-std::span<const uint8_t> ResourceBytes(HINSTANCE module, int resourceId) {
-    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(resourceId), L"PNG");
-    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
-    const void* bytes = loaded ? LockResource(loaded) : nullptr;
-    const DWORD size = found ? SizeofResource(module, found) : 0;
-    if (!bytes || size == 0) return {};
-    return {static_cast<const uint8_t*>(bytes), size};
-}
+// A PNG image's size is in its first 24 bytes: the signature and the start of the header chunk.
+constexpr size_t kPngHeaderBytes = 24;
 
 template <class T>
 class Ref {
@@ -84,7 +79,9 @@ private:
 }  // namespace
 
 bool PngResourceSize(HINSTANCE module, int resourceId, Size& size) {
-    return ReadPngSize(ResourceBytes(module, resourceId), size) == 0;
+    std::vector<uint8_t> header;
+    return ReadResourceBytes(module, L"PNG", resourceId, kPngHeaderBytes, header) &&
+           ReadPngSize(header, size) == 0;
 }
 
 bool PngCodecLoaded() {
@@ -92,9 +89,10 @@ bool PngCodecLoaded() {
 }
 
 HBITMAP LoadPngResource(HINSTANCE module, int resourceId) {
-    const std::span<const uint8_t> bytes = ResourceBytes(module, resourceId);
+    std::vector<uint8_t> bytes;
     Size header;
-    if (ReadPngSize(bytes, header) != 0) return nullptr;
+    if (!ReadResourceBytes(module, L"PNG", resourceId, SIZE_MAX, bytes) || ReadPngSize(bytes, header) != 0)
+        return nullptr;
     const CreateFactory createFactory = AcquireCodec();
     if (!createFactory) return nullptr;
 
