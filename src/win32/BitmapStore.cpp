@@ -176,7 +176,7 @@ void BitmapStore::Sweep(DWORD now) {
 void BitmapStore::ArmSweep() {
     if (sweepTimer) return;
     // Without a timer (none left, say) decoded bitmaps stay until their windows close.
-    sweepTimer = SetTimer(nullptr, 0, kUnusedMs, SweepTimer);
+    sweepTimer = SetTimer(nullptr, 0, kSweepEveryMs, SweepTimer);
     if (sweepTimer) Sweepers()[sweepTimer] = this;
 }
 

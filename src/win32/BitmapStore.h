@@ -14,10 +14,15 @@
 // first draw. A number without a resource is remembered as missing and draws nothing.
 // Decoded pixels are a cache, since windows keep what they composed: a bitmap goes when the last
 // window that drew it closes, or when nothing has drawn it for kUnusedMs, and is decoded again when
-// drawn later. Adopted and pinned bitmaps stay until the store ends.
+// drawn later. Adopted and pinned bitmaps stay until the store ends. The wait is short: a window
+// draws its background and page pictures once into the surface it keeps, and a dial shows a
+// different picture for each reading, so pixels held longer are mostly pixels no one draws again.
 class BitmapStore {
 public:
-    static constexpr DWORD kUnusedMs = 10000;
+    static constexpr DWORD kUnusedMs = 2000;
+    // How often the thread's timer looks; a bitmap goes at most kUnusedMs + kSweepEveryMs after its
+    // last drawing.
+    static constexpr DWORD kSweepEveryMs = 1000;
 
     explicit BitmapStore(HINSTANCE module) : module(module) {}
     ~BitmapStore();
