@@ -93,10 +93,11 @@ void Win32Host::PaintDialog(DialogWindow& window) {
 bool Win32Host::SurfaceUpToDate(DialogWindow& window, Size size) {
     if (!window.surfaceCurrent || !window.surface.IsValid() || !(window.surface.GetSize() == size)) return false;
     if (!window.copiesParent) return true;
-    // The parent's picture under a page is as the page copied it only while the parent has not
-    // rendered since.
-    const DialogWindow* parent = window.parent ? Find(*window.parent) : nullptr;
-    return parent && parent->surfaceCurrent && parent->renders == window.parentRendersSeen;
+    // The parent's picture under a page is as the page copied it only while the parent (itself
+    // perhaps a page showing its own parent) is up to date and has not rendered since.
+    DialogWindow* parent = window.parent ? Find(*window.parent) : nullptr;
+    return parent && SurfaceUpToDate(*parent, ClientSize(parent->hwnd)) &&
+           parent->renders == window.parentRendersSeen;
 }
 
 bool Win32Host::RenderSurface(DialogWindow& window) {
