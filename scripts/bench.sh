@@ -67,7 +67,8 @@ unix_pid() {
   local p
   for p in $(pgrep -f "$1"); do
     [[ $(readlink "/proc/$p/exe") == */wine* ]] || continue
-    tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && echo "$p"
+    # An if, not `&&`: a last candidate of another prefix must not fail the search (and the bench).
+    if tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then echo "$p"; fi
   done | tail -1
 }
 # Starts a program through the probe; sets started_ms, paused_ms, winpid and unixpid.
