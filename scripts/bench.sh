@@ -8,6 +8,7 @@
 # as a ratio to the reference where one applies. Not part of `make test`.
 # BENCH_EXE=<Coralvane.exe> measures another build of the program (its Resources folder beside it).
 set -euo pipefail
+trap 'echo "bench: failed at line $LINENO: $BASH_COMMAND" >&2' ERR
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 cd "$ROOT"
 source scripts/wine-env.sh
