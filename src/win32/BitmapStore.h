@@ -19,7 +19,7 @@
 // different picture for each reading, so pixels held longer are mostly pixels no one draws again.
 class BitmapStore {
 public:
-    static constexpr DWORD kUnusedMs = 2000;
+    static constexpr DWORD kUnusedMs = 3000;
     // How often the thread's timer looks; a bitmap goes at most kUnusedMs + kSweepEveryMs after its
     // last drawing.
     static constexpr DWORD kSweepEveryMs = 1000;

@@ -19,8 +19,10 @@ constexpr GUID kPixelFormat24bppBgr = {0x6fddc324, 0x4e03, 0x4bfe, {0xb1, 0x85, 
 
 using CreateFactory = HRESULT(WINAPI*)(UINT, IWICImagingFactory**);
 
-// Let go this long after the last decoding.
-constexpr UINT kCodecIdleMs = 2000;
+// Let go this long after the last decoding. Loading it again costs 12-30 ms, more than a decoding:
+// a dial whose reading moves every few seconds decodes a new picture each time, and a shorter wait
+// reloaded the component for nearly every one of them.
+constexpr UINT kCodecIdleMs = 10000;
 
 // The imaging component is not one of the system's known libraries: it is loaded from the system
 // directory only. It is a megabyte and more of a process that decodes only while windows open, so

@@ -245,7 +245,7 @@ TEST(PngResource, TheImagingComponentIsLetGoOnceDecodingStops) {
     ASSERT_TRUE(bitmap);
     ASSERT_TRUE(PngCodecLoaded());
     // The release rides on a timer of this thread: pump its messages for a while.
-    for (int i = 0; i < 100 && PngCodecLoaded(); ++i) {
+    for (int i = 0; i < 300 && PngCodecLoaded(); ++i) {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
         Sleep(50);
