@@ -2,8 +2,6 @@
 
 #include <cstdio>
 
-namespace {
-
 std::string FormatValue(int value, int radix) {
     char buffer[16];
     if (radix == 16) {
@@ -13,6 +11,8 @@ std::string FormatValue(int value, int radix) {
     }
     return buffer;
 }
+
+namespace {
 
 std::string ReadText(const IniFile& ini, std::string_view section, std::string_view key,
                      std::string_view defaultText) {

@@ -57,6 +57,9 @@ struct ProfileRecord {
 // written all at once. Every primitive returns 0 on success and 1 when the file cannot be
 // opened, read or written; LastStatus says why. A file over kMaxIniFileBytes reads from its
 // first part (LastStatus FileTooLarge, result 0) and is never rewritten.
+// A setting's text as the file holds it: radix 16 "%04X", else a decimal number.
+std::string FormatValue(int value, int radix);
+
 class ConfigFile {
 public:
     explicit ConfigFile(const ProgramFolder& folder, std::string_view fileName = kDefaultConfigName);

@@ -43,16 +43,8 @@ public:
         status = ini.Path().empty() ? IniStatus::OpenFailed : ini.LoadForUpdate();
     }
 
-    // radix 16 writes "%04X", as WriteValue does.
     void Set(std::string_view section, std::string_view key, int value, int radix = 10) {
-        if (status != IniStatus::Ok) return;
-        char text[16];
-        if (radix == 16) {
-            std::snprintf(text, sizeof(text), "%04X", static_cast<unsigned>(value));
-        } else {
-            std::snprintf(text, sizeof(text), "%d", value);
-        }
-        ini.SetString(section, key, text);
+        if (status == IniStatus::Ok) ini.SetString(section, key, FormatValue(value, radix));
     }
     // As WriteValueLf and WriteRecord do after their keys.
     void LineFeed() {

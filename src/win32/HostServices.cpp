@@ -6,16 +6,12 @@
 #include "win32/WinApi.h"
 #include "win32/WindowShape.h"
 
-namespace {
-
-// The dialog's own window for id 0, else the control's; null for an unknown control.
-HWND TargetWindow(const DialogWindow& window, int id) {
+HWND Win32Host::TargetWindow(DialogWindow& window, int id) {
     if (id == 0) return window.hwnd;
+    RealiseControls(window);
     auto it = window.controls.find(id);
     return it == window.controls.end() ? nullptr : it->second.hwnd;
 }
-
-}  // namespace
 
 void Win32Host::SyncWindow(CDialog& dialog) {
     DialogWindow* window = Find(dialog);
@@ -103,7 +99,6 @@ void Win32Host::Invalidate(CDialog& dialog, int id) {
 std::unique_ptr<Canvas> Win32Host::BeginDraw(CDialog& dialog, int id) {
     DialogWindow* window = Find(dialog);
     if (!window || !window->hwnd) return nullptr;
-    if (id != 0) RealiseControls(*window);
     HWND target = TargetWindow(*window, id);
     if (!target) return nullptr;
     return GdiCanvas::ForWindow(target, window->paint);
@@ -154,7 +149,6 @@ void Win32Host::PostToUi(CDialog& dialog, std::function<void()> work) {
 void Win32Host::SetFocus(CDialog& dialog, int id) {
     DialogWindow* window = Find(dialog);
     if (!window || !window->hwnd) return;
-    if (id != 0) RealiseControls(*window);
     HWND target = TargetWindow(*window, id);
     if (!target) return;
     ::SetFocus(target);
@@ -168,7 +162,6 @@ void Win32Host::SetFocus(CDialog& dialog, int id) {
 void Win32Host::CaptureMouse(CDialog& dialog, int id) {
     DialogWindow* window = Find(dialog);
     if (!window || !window->hwnd) return;
-    if (id != 0) RealiseControls(*window);
     HWND target = TargetWindow(*window, id);
     if (!target) return;
     ::SetCapture(target);
@@ -196,7 +189,6 @@ bool Win32Host::HasCapture(const CDialog& dialog, int id) const {
 void Win32Host::TrackMouseLeave(CDialog& dialog, int id) {
     DialogWindow* window = Find(dialog);
     if (!window || !window->hwnd) return;
-    if (id != 0) RealiseControls(*window);
     HWND target = TargetWindow(*window, id);
     if (!target) return;
     TRACKMOUSEEVENT track{};

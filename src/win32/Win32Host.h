@@ -131,6 +131,9 @@ private:
     void ApplyControlState(DialogWindow& window, const ControlState& state);
     // Makes the control windows of a page whose windows were put off (see DialogWindow).
     void RealiseControls(DialogWindow& window);
+    // The dialog's own window for id 0, else the control's (made now if its page put it off); null
+    // for an unknown control (HostServices.cpp).
+    HWND TargetWindow(DialogWindow& window, int id);
 
     // Painting (HostPaint.cpp).
     void PaintDialog(DialogWindow& window);
