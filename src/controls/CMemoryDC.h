@@ -35,7 +35,10 @@ public:
     }
     Size BitmapSize(int resourceId) const override { return surface->BitmapSize(resourceId); }
     std::unique_ptr<Canvas> CreateOffscreen(Size size) override { return surface->CreateOffscreen(size); }
-    void DrawCanvas(const Canvas& source, Point dest) override { surface->DrawCanvas(source, dest); }
+    void DrawCanvas(const Canvas& source, const Rect& from, Point dest) override {
+        surface->DrawCanvas(source, from, dest);
+    }
+    using Canvas::DrawCanvas;
     using Canvas::DrawBitmap;
 
 private:

@@ -110,10 +110,13 @@ void CMeter::OnPaint(Canvas& canvas) {
 
 void CMeter::Render(Canvas& canvas, const Frame& frame) const {
     CMemoryDC memory(canvas);
-    // Transparent pixels of the layers show the dialog's background, as they would on screen.
+    // Transparent pixels of the layers show the dialog's picture, as they would on screen: the one
+    // the host keeps, else the background bitmap (which then stays loaded while the dial draws).
     const DialogState& window = Dialog().Window();
     const Rect& rect = State().rect;
-    if (window.backgroundBitmap != 0) {
+    if (std::unique_ptr<Canvas> picture = Dialog().Picture()) {
+        memory.DrawCanvas(*picture, rect, Point{});
+    } else if (window.backgroundBitmap != 0) {
         memory.DrawBitmap(window.backgroundBitmap, Rect{rect.left, rect.top, rect.width, rect.height},
                           Point{}, std::nullopt);
     }

@@ -15,7 +15,7 @@ public:
     void DrawBitmap(int, const Rect&, Point, std::optional<Color>) override {}
     Size BitmapSize(int) const override { return {}; }
     std::unique_ptr<Canvas> CreateOffscreen(Size) override { return std::make_unique<NullCanvas>(); }
-    void DrawCanvas(const Canvas&, Point) override {}
+    void DrawCanvas(const Canvas&, const Rect&, Point) override {}
 };
 
 const ControlState& EmptyControl() {
@@ -271,6 +271,10 @@ std::unique_ptr<Canvas> CDialog::BeginDraw(int id) {
     if (!created) return std::make_unique<NullCanvas>();
     auto canvas = host.BeginDraw(*this, id);
     return canvas ? std::move(canvas) : std::make_unique<NullCanvas>();
+}
+
+std::unique_ptr<Canvas> CDialog::Picture() const {
+    return created ? host.DialogPicture(*this) : nullptr;
 }
 
 void CDialog::HandleInitDialog() {

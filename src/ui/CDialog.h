@@ -111,6 +111,8 @@ public:
     bool HasCapture(int id = 0) const;
     void SetCursor(CursorShape cursor);
     std::unique_ptr<Canvas> BeginDraw(int id = 0);
+    // What shows through a see-through control (UiHost::DialogPicture); nullptr when not kept.
+    std::unique_ptr<Canvas> Picture() const;
 
     // Entry points for hosts: the system's events, on the UI thread.
     void HandleInitDialog();

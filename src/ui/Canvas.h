@@ -51,9 +51,14 @@ public:
     virtual void DrawBitmap(int resourceId, const Rect& source, Point dest,
                             std::optional<Color> transparentKey = std::nullopt) = 0;
     virtual Size BitmapSize(int resourceId) const = 0;
-    // An off-screen surface compatible with this one, and the copy of such a surface back onto it.
+    // An off-screen surface compatible with this one, and the copy of such a surface (`from` of it)
+    // back onto it.
     virtual std::unique_ptr<Canvas> CreateOffscreen(Size size) = 0;
-    virtual void DrawCanvas(const Canvas& source, Point dest) = 0;
+    virtual void DrawCanvas(const Canvas& source, const Rect& from, Point dest) = 0;
+
+    void DrawCanvas(const Canvas& source, Point dest) {
+        DrawCanvas(source, Rect{0, 0, source.GetSize().width, source.GetSize().height}, dest);
+    }
 
     void DrawBitmap(int resourceId, Point dest, std::optional<Color> transparentKey = std::nullopt) {
         DrawBitmap(resourceId, Rect{}, dest, transparentKey);

@@ -84,10 +84,10 @@ std::unique_ptr<Canvas> RecordingCanvas::CreateOffscreen(Size offscreenSize) {
     return std::unique_ptr<Canvas>(new RecordingCanvas(offscreenSize, bitmapSizes, log, id));
 }
 
-void RecordingCanvas::DrawCanvas(const Canvas& source, Point dest) {
+void RecordingCanvas::DrawCanvas(const Canvas& source, const Rect& from, Point dest) {
     DrawCall& call = Record(DrawOp::Blit);
     call.to = dest;
     const auto* recorded = dynamic_cast<const RecordingCanvas*>(&source);
     call.sourceSurface = recorded ? recorded->surface : -1;
-    call.rect = Rect{0, 0, source.GetSize().width, source.GetSize().height};
+    call.rect = from;
 }

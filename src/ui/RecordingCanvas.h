@@ -58,7 +58,8 @@ public:
                     std::optional<Color> transparentKey) override;
     Size BitmapSize(int resourceId) const override;
     std::unique_ptr<Canvas> CreateOffscreen(Size offscreenSize) override;
-    void DrawCanvas(const Canvas& source, Point dest) override;
+    void DrawCanvas(const Canvas& source, const Rect& from, Point dest) override;
+    using Canvas::DrawCanvas;
     using Canvas::DrawBitmap;
 
 private:

@@ -45,6 +45,10 @@ public:
     virtual void Invalidate(CDialog& dialog, int id) = 0;
     // Draws on control `id` (0: the dialog) right now, outside a paint cycle.
     virtual std::unique_ptr<Canvas> BeginDraw(CDialog& dialog, int id) = 0;
+    // The dialog's own picture (its background and its own drawing, what shows through its
+    // see-through controls) where the host keeps one; nullptr where it does not, and a control then
+    // draws the background bitmap itself.
+    virtual std::unique_ptr<Canvas> DialogPicture(const CDialog&) { return nullptr; }
     virtual Size BitmapSize(int resourceId) = 0;
 
     // Timers belong to the dialog (controlId 0) or to one of its controls.

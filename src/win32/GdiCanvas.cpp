@@ -235,9 +235,8 @@ std::unique_ptr<Canvas> GdiCanvas::CreateOffscreen(Size wanted) {
     return Offscreen(dc, wanted, resources);
 }
 
-void GdiCanvas::DrawCanvas(const Canvas& source, Point dest) {
+void GdiCanvas::DrawCanvas(const Canvas& source, const Rect& from, Point dest) {
     const auto* gdi = dynamic_cast<const GdiCanvas*>(&source);
     if (!gdi || gdi == this) return;
-    const Size from = gdi->GetSize();
-    BitBlt(dc, dest.x, dest.y, from.width, from.height, gdi->Dc(), 0, 0, SRCCOPY);
+    BitBlt(dc, dest.x, dest.y, from.width, from.height, gdi->Dc(), from.left, from.top, SRCCOPY);
 }

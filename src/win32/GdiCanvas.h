@@ -61,8 +61,9 @@ public:
     void DrawBitmap(int resourceId, const Rect& source, Point dest, std::optional<Color> key) override;
     Size BitmapSize(int resourceId) const override;
     std::unique_ptr<Canvas> CreateOffscreen(Size size) override;
-    void DrawCanvas(const Canvas& source, Point dest) override;
+    void DrawCanvas(const Canvas& source, const Rect& from, Point dest) override;
     using Canvas::DrawBitmap;
+    using Canvas::DrawCanvas;
 
 private:
     GdiCanvas(HDC dc, Size size, PaintResources resources, HWND window, MemorySurface surface);

@@ -67,6 +67,32 @@ int MemorySurface::Create(HDC reference, Size wanted) {
     return 0;
 }
 
+int MemorySurface::CreateKept(HDC reference, Size wanted) {
+    Reset();
+    if (wanted.IsEmpty()) return 1;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = wanted.width;
+    info.bmiHeader.biHeight = -wanted.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP made = CreateDIBSection(reference, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC memory = made ? CreateCompatibleDC(reference) : nullptr;
+    if (!memory) {
+        if (made) DeleteObject(made);
+        return Create(reference, wanted);
+    }
+    dc = memory;
+    bitmap = made;
+    oldBitmap = SelectObject(dc, bitmap);
+    size = wanted;
+    GdiTally::Add(GdiKind::MemoryDc);
+    GdiTally::Add(GdiKind::Object);
+    return 0;
+}
+
 void MemorySurface::Reset() {
     if (!dc) return;
     SelectObject(dc, oldBitmap);

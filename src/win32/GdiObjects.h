@@ -55,6 +55,10 @@ public:
 
     // 0 on success; an empty size or a failing system call leaves the surface invalid (1).
     int Create(HDC reference, Size size);
+    // A surface kept between paints: 24-bit colour, three bytes a pixel where the screen's surfaces
+    // take four (the same colours on a true-colour screen); a screen-compatible one when no such
+    // section can be made.
+    int CreateKept(HDC reference, Size size);
     void Reset();
     bool IsValid() const { return dc != nullptr; }
     HDC Dc() const { return dc; }

@@ -105,7 +105,7 @@ bool Win32Host::RenderSurface(DialogWindow& window) {
     if (size.IsEmpty()) return false;
     if (!window.surface.IsValid() || !(window.surface.GetSize() == size)) {
         HDC reference = GetDC(window.hwnd);
-        window.surface.Create(reference, size);
+        window.surface.CreateKept(reference, size);
         ReleaseDC(window.hwnd, reference);
         if (!window.surface.IsValid()) return false;
     }

@@ -104,6 +104,16 @@ std::unique_ptr<Canvas> Win32Host::BeginDraw(CDialog& dialog, int id) {
     return GdiCanvas::ForWindow(target, window->paint);
 }
 
+std::unique_ptr<Canvas> Win32Host::DialogPicture(const CDialog& dialog) {
+    DialogWindow* window = Find(dialog);
+    if (!window || !window->hwnd) return nullptr;
+    const BitmapStore::UserScope use(*bitmaps, window->hwnd);
+    RECT client{};
+    GetClientRect(window->hwnd, &client);
+    if (!SurfaceUpToDate(*window, {client.right, client.bottom}) && !RenderSurface(*window)) return nullptr;
+    return std::make_unique<GdiCanvas>(window->surface.Dc(), window->surface.GetSize(), window->paint);
+}
+
 Size Win32Host::BitmapSize(int resourceId) {
     return bitmaps->SizeOf(resourceId);
 }

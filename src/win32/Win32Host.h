@@ -76,6 +76,7 @@ public:
     void StartWindowMove(CDialog& dialog) override;
     void Invalidate(CDialog& dialog, int id) override;
     std::unique_ptr<Canvas> BeginDraw(CDialog& dialog, int id) override;
+    std::unique_ptr<Canvas> DialogPicture(const CDialog& dialog) override;
     Size BitmapSize(int resourceId) override;
     void StartTimer(CDialog& dialog, int controlId, int timerId, uint32_t intervalMs) override;
     void StopTimer(CDialog& dialog, int controlId, int timerId) override;

@@ -13,6 +13,11 @@ namespace {
 
 constexpr int kCloseButton = 1003;
 constexpr int kBackgroundBitmap = 130;
+constexpr int kClockDial = 1073;
+constexpr int kTemperatureDial = 1074;
+constexpr int kClockDialBase = 211;
+constexpr int kTemperatureDialBase = 275;
+constexpr COLORREF kDialKey = RGB(77, 0, 85);
 
 // The main window's background bitmap as the program's own resources hold it, in a memory DC.
 class ResourceBitmap {
@@ -94,13 +99,39 @@ TEST_F(OddFolderE2e, RunsKeepsItsFileBesideItselfAndRegistersAQuotedPath) {
         },
         5000))
         << "the background is not the skin's";
+    const e2e::ClientPixels screen(main);
+    // Where a dial's base layer is the transparent colour (no layer draws there), the window's
+    // picture shows: the dial draws it under its layers on each reading.
+    const struct {
+        int id;
+        int base;
+    } dials[] = {{kClockDial, kClockDialBase}, {kTemperatureDial, kTemperatureDialBase}};
+    for (const auto& dial : dials) {
+        HWND control = GetDlgItem(main, dial.id);
+        ASSERT_NE(control, nullptr);
+        RECT r{};
+        GetWindowRect(control, &r);
+        MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&r), 2);
+        ResourceBitmap base(exe, dial.base);
+        ASSERT_TRUE(base.Loaded());
+        int seeThrough = 0;
+        int wrong = 0;
+        for (int y = r.top; y < r.bottom; ++y) {
+            for (int x = r.left; x < r.right; ++x) {
+                if (base.At(x - r.left, y - r.top) != kDialKey) continue;
+                ++seeThrough;
+                if (screen.At(x, y) != background.At(x, y)) ++wrong;
+            }
+        }
+        EXPECT_GT(seeThrough, 1000);
+        EXPECT_EQ(wrong, 0) << "dial " << dial.id << " does not show the window's picture through it";
+    }
     // The icons from the folder's "Resources" show: the close button is not just background.
     HWND close = GetDlgItem(main, kCloseButton);
     ASSERT_NE(close, nullptr);
     RECT button{};
     GetWindowRect(close, &button);
     MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&button), 2);
-    const e2e::ClientPixels screen(main);
     int iconPixels = 0;
     for (int y = button.top; y < button.bottom; ++y)
         for (int x = button.left; x < button.right; ++x)

@@ -74,7 +74,7 @@ public:
     }
     Size BitmapSize(int id) const override { return target.BitmapSize(id); }
     std::unique_ptr<Canvas> CreateOffscreen(Size) override { return nullptr; }
-    void DrawCanvas(const Canvas&, Point) override {}
+    void DrawCanvas(const Canvas&, const Rect&, Point) override {}
 
 private:
     Canvas& target;
