@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "win32/BitmapTrim.h"
 #include "win32/PngResource.h"
 
 namespace {
@@ -27,10 +28,14 @@ BitmapStore::~BitmapStore() {
     }
 }
 
-BitmapStore::Entry* BitmapStore::Decoded(int resourceId) {
+BitmapStore::Entry* BitmapStore::Decoded(int resourceId, bool whole) {
     if (resourceId <= 0 || resourceId > 0xFFFF) return nullptr;
     Entry& entry = bitmaps[resourceId];
     if (entry.missing) return nullptr;
+    if (entry.bitmap && whole && entry.trimmed) {
+        entry.bitmap = GdiObject();
+        entry.mask = GdiObject();
+    }
     if (!entry.bitmap) {
         // A DIB section keeps the resource's own colours whatever the display's depth. The skin is
         // stored compressed; an uncompressed bitmap resource of the number is taken too.
@@ -44,8 +49,17 @@ BitmapStore::Entry* BitmapStore::Decoded(int resourceId) {
             entry.size = {};
             return nullptr;
         }
-        entry.bitmap = GdiObject(loaded);
         entry.size = SizeOfBitmap(loaded);
+        entry.held = {0, 0, entry.size.width, entry.size.height};
+        entry.trimmed = false;
+        if (!whole) {
+            if (HBITMAP part = TrimToPicture(loaded, entry.held, entry.frame)) {
+                DeleteObject(loaded);
+                loaded = part;
+                entry.trimmed = true;
+            }
+        }
+        entry.bitmap = GdiObject(loaded);
         ArmSweep();
     }
     entry.lastDrawn = GetTickCount();
@@ -53,13 +67,19 @@ BitmapStore::Entry* BitmapStore::Decoded(int resourceId) {
     return &entry;
 }
 
+BitmapStore::Drawable BitmapStore::ForDrawing(int resourceId) {
+    Entry* entry = Decoded(resourceId, false);
+    if (!entry) return {};
+    return {entry->bitmap.As<HBITMAP>(), entry->held, entry->frame};
+}
+
 HBITMAP BitmapStore::Get(int resourceId) {
-    Entry* entry = Decoded(resourceId);
+    Entry* entry = Decoded(resourceId, true);
     return entry ? entry->bitmap.As<HBITMAP>() : nullptr;
 }
 
 HBITMAP BitmapStore::Pin(int resourceId) {
-    Entry* entry = Decoded(resourceId);
+    Entry* entry = Decoded(resourceId, true);
     if (!entry) return nullptr;
     entry->pinned = true;
     return entry->bitmap.As<HBITMAP>();
@@ -75,18 +95,18 @@ Size BitmapStore::SizeOf(int resourceId) {
             entry.sized = true;
         } else {
             // Not compressed (or no resource at all): the bitmap itself tells.
-            Decoded(resourceId);
+            Decoded(resourceId, false);
         }
     }
     return entry.size;
 }
 
 HBITMAP BitmapStore::KeyMask(int resourceId, Color key) {
-    Entry* entry = Decoded(resourceId);
+    Entry* entry = Decoded(resourceId, false);
     if (!entry) return nullptr;
     if (entry->mask && entry->maskKey == key) return entry->mask.As<HBITMAP>();
     entry->mask = GdiObject();
-    const Size size = entry->size;
+    const Size size = entry->held.GetSize();
     GdiObject mask(CreateBitmap(size.width, size.height, 1, 1, nullptr));
     HDC maskDc = CreateCompatibleDC(nullptr);
     HDC sourceDc = CreateCompatibleDC(nullptr);
@@ -111,12 +131,16 @@ HBITMAP BitmapStore::KeyMask(int resourceId, Color key) {
 std::optional<Color> BitmapStore::TopLeftColor(int resourceId) {
     auto known = bitmaps.find(resourceId);
     if (known != bitmaps.end() && known->second.topLeftRead) return known->second.topLeft;
-    Entry* entry = Decoded(resourceId);
+    Entry* entry = Decoded(resourceId, false);
     if (!entry) return std::nullopt;
-    // The resource's own colour: kept when the pixels go.
+    // The resource's own colour: kept when the pixels go. A trimmed bitmap's corners are its frame.
     entry->topLeftRead = true;
     PixelImage image;
-    if (ReadBitmapPixels(entry->bitmap.As<HBITMAP>(), image) == 0) entry->topLeft = image.At(0, 0);
+    if (entry->trimmed) {
+        entry->topLeft = entry->frame;
+    } else if (ReadBitmapPixels(entry->bitmap.As<HBITMAP>(), image) == 0) {
+        entry->topLeft = image.At(0, 0);
+    }
     return entry->topLeft;
 }
 
@@ -124,6 +148,7 @@ void BitmapStore::Adopt(int resourceId, HBITMAP bitmap) {
     Entry entry;
     entry.bitmap = GdiObject(bitmap);
     entry.size = SizeOfBitmap(bitmap);
+    entry.held = {0, 0, entry.size.width, entry.size.height};
     entry.sized = true;
     entry.missing = !bitmap;
     entry.pinned = true;

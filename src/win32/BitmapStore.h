@@ -29,13 +29,23 @@ public:
     BitmapStore(const BitmapStore&) = delete;
     BitmapStore& operator=(const BitmapStore&) = delete;
 
-    // For drawing at once; not to be held past the call that asked.
+    // What drawing a bitmap needs: the pixels of its `held` part; every pixel outside it is `frame`
+    // (a picture on a plain frame keeps only the picture, see TrimToPicture). Not to be held past
+    // the call that asked; a null bitmap when there is none of the number.
+    struct Drawable {
+        HBITMAP bitmap = nullptr;
+        Rect held;
+        Color frame = 0;
+    };
+    Drawable ForDrawing(int resourceId);
+    // The whole bitmap, for drawing at once; not to be held past the call that asked.
     HBITMAP Get(int resourceId);
     // For something that keeps using the bitmap (a pattern brush, say): never freed.
     HBITMAP Pin(int resourceId);
     Size SizeOf(int resourceId);
-    // A one-bit mask of the bitmap, set where its pixel is `key`, for drawing it with those pixels left
-    // out; made on first use and freed with the pixels. Null when the bitmap or the mask is missing.
+    // A one-bit mask of the pixels ForDrawing holds, set where a pixel is `key`, for drawing them with
+    // those pixels left out; made on first use and freed with the pixels. Null when the bitmap or
+    // the mask is missing.
     HBITMAP KeyMask(int resourceId, Color key);
     // Colour of the top-left pixel: the transparent colour of a thumb drawn with a mask.
     std::optional<Color> TopLeftColor(int resourceId);
@@ -75,8 +85,12 @@ private:
         bool topLeftRead = false;
         GdiObject mask;  // KeyMask's, for maskKey
         Color maskKey = 0;
+        Rect held;          // the part `bitmap` holds
+        bool trimmed = false;  // held is less than the whole; the rest is `frame`
+        Color frame = 0;
     };
-    Entry* Decoded(int resourceId);
+    // `whole`: the bitmap must hold every pixel (a trimmed one is decoded again).
+    Entry* Decoded(int resourceId, bool whole);
     void ArmSweep();
     static void CALLBACK SweepTimer(HWND, UINT, UINT_PTR id, DWORD now);
 

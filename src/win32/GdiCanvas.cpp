@@ -179,7 +179,8 @@ void GdiCanvas::DrawBitmap(int resourceId, const Rect& source, Point dest, std::
     // Drawn outside a paint cycle, the bitmap counts as used by the window drawn on.
     std::optional<BitmapStore::UserScope> use;
     if (releaseWindow) use.emplace(*resources.bitmaps, releaseWindow);
-    HBITMAP bitmap = resources.bitmaps->Get(resourceId);
+    const BitmapStore::Drawable art = resources.bitmaps->ForDrawing(resourceId);
+    HBITMAP bitmap = art.bitmap;
     if (!bitmap) return;
     const Size whole = resources.bitmaps->SizeOf(resourceId);
     Rect from = source.width > 0 && source.height > 0 ? source : Rect{0, 0, whole.width, whole.height};
@@ -193,6 +194,18 @@ void GdiCanvas::DrawBitmap(int resourceId, const Rect& source, Point dest, std::
     dest.y += top - from.top;
     from = {left, top, right - left, bottom - top};
 
+    // Outside the part the store holds every pixel is the frame colour: filled, unless it is the
+    // key. The held part is then copied from its own bitmap's coordinates.
+    if (!key || *key != art.frame) FillOutside(from, art.held, dest, art.frame, key ? SRCCOPY : RasterOp());
+    const int heldLeft = std::max(from.left, art.held.left);
+    const int heldTop = std::max(from.top, art.held.top);
+    const int heldRight = std::min(from.Right(), art.held.Right());
+    const int heldBottom = std::min(from.Bottom(), art.held.Bottom());
+    if (heldRight <= heldLeft || heldBottom <= heldTop) return;
+    dest.x += heldLeft - from.left;
+    dest.y += heldTop - from.top;
+    from = {heldLeft - art.held.left, heldTop - art.held.top, heldRight - heldLeft, heldBottom - heldTop};
+
     // The mask first: making it needs the bitmap not selected anywhere.
     HBITMAP mask = key ? resources.bitmaps->KeyMask(resourceId, *key) : nullptr;
     BitmapDc sourceDc(dc, bitmap);
@@ -200,9 +213,35 @@ void GdiCanvas::DrawBitmap(int resourceId, const Rect& source, Point dest, std::
     if (key) {
         DrawKeyed(mask, sourceDc.Dc(), from, dest, *key);
     } else {
-        BitBlt(dc, dest.x, dest.y, from.width, from.height, sourceDc.Dc(), from.left, from.top,
-               mode == DrawMode::Copy ? SRCCOPY : SRCINVERT);
+        BitBlt(dc, dest.x, dest.y, from.width, from.height, sourceDc.Dc(), from.left, from.top, RasterOp());
     }
+}
+
+DWORD GdiCanvas::RasterOp() const {
+    return mode == DrawMode::Copy ? SRCCOPY : SRCINVERT;
+}
+
+void GdiCanvas::FillOutside(const Rect& from, const Rect& held, Point dest, Color colour, DWORD op) {
+    // The bands of `from` above and below `held`, then left and right of it between them.
+    const int midTop = std::clamp(held.top, from.top, from.Bottom());
+    const int midBottom = std::clamp(held.Bottom(), midTop, from.Bottom());
+    const int midLeft = std::clamp(held.left, from.left, from.Right());
+    const int midRight = std::clamp(held.Right(), midLeft, from.Right());
+    if (midTop == from.top && midBottom == from.Bottom() && midLeft == from.left && midRight == from.Right()) return;
+    const Rect bands[] = {{from.left, from.top, from.width, midTop - from.top},
+                          {from.left, midBottom, from.width, from.Bottom() - midBottom},
+                          {from.left, midTop, midLeft - from.left, midBottom - midTop},
+                          {midRight, midTop, from.Right() - midRight, midBottom - midTop}};
+    // A copy of a pixel is the pattern's copy; its exclusive-or with the screen the pattern's.
+    const DWORD patternOp = op == SRCCOPY ? PATCOPY : PATINVERT;
+    const COLORREF oldColour = SetDCBrushColor(dc, colour);
+    const HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(DC_BRUSH));
+    for (const Rect& band : bands) {
+        if (band.width <= 0 || band.height <= 0) continue;
+        PatBlt(dc, dest.x + band.left - from.left, dest.y + band.top - from.top, band.width, band.height, patternOp);
+    }
+    SelectObject(dc, oldBrush);
+    SetDCBrushColor(dc, oldColour);
 }
 
 void GdiCanvas::DrawKeyed(HBITMAP mask, HDC source, const Rect& from, Point dest, Color key) {

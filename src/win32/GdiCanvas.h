@@ -70,6 +70,10 @@ private:
     // Copies `from` of the bitmap selected into `source` to `dest`, leaving out its `key` pixels
     // (set in `mask`, when there is one).
     void DrawKeyed(HBITMAP mask, HDC source, const Rect& from, Point dest, Color key);
+    // Paints the part of `from` (bitmap pixels, drawn at `dest`) outside `held` in one colour, as a
+    // bitmap copy with raster operation `op` (SRCCOPY or SRCINVERT) of pixels of that colour would.
+    void FillOutside(const Rect& from, const Rect& held, Point dest, Color colour, DWORD op);
+    DWORD RasterOp() const;
 
     HDC dc;
     Size size;

@@ -12,6 +12,7 @@
 #include "ui/BmpFile.h"
 #include "ui/RecordingCanvas.h"
 #include "win32/BitmapStore.h"
+#include "win32/BitmapTrim.h"
 #include "win32/FontCache.h"
 #include "win32/GdiCanvas.h"
 #include "win32/GdiTally.h"
@@ -545,49 +546,159 @@ std::vector<Color> PixelsOf(const DibSurface& surface) {
     return pixels;
 }
 
-TEST(GdiCanvas, KeyedBitmapsGiveTheSystemsTransparentCopyPixelForPixel) {
-    // The dials' layers and the slider's thumb over the main window's skin, as the program draws them,
-    // against the system's transparent copy of the same bitmaps; parts of a bitmap and a second key
-    // on the same bitmap included.
+TEST(GdiCanvas, SkinBitmapsGiveTheSystemsCopiesPixelForPixel) {
+    // The dials' layers and the slider's thumb over the main window's skin, as the program draws them
+    // (the store keeps only the drawing of a picture on a plain frame), against the system's copies of
+    // the whole bitmaps as decoded: transparent copies, parts of a bitmap reaching into the frame or
+    // lying in it alone, a second key, plain and exclusive-or copies.
     constexpr int kMainBackground = 130;
     constexpr Color kDialKey = Rgb(77, 0, 85);
+    enum class How { Keyed, ThumbKey, Copy, Xor };
     struct Case {
         int bitmap;
         Rect source;  // empty: the whole bitmap
         Point at;
-        std::optional<Color> key;  // none: the bitmap's top-left colour, as a slider's thumb
+        How how;
+        Color key = kDialKey;
     };
     const std::vector<Case> cases = {
-        {211, {}, {0, 0}, kDialKey},           {159 + 7, {}, {0, 0}, kDialKey},
-        {179 + 5, {}, {0, 0}, kDialKey},       {275, {}, {0, 0}, kDialKey},
-        {255 + 14, {}, {0, 0}, kDialKey},      {234 + 13, {}, {0, 0}, kDialKey},
-        {275, {40, 30, 120, 90}, {17, 9}, kDialKey},
-        {275, {}, {0, 0}, Rgb(0, 0, 0)},       {293, {}, {100, 100}, std::nullopt},
+        {211, {}, {0, 0}, How::Keyed},
+        {159 + 7, {}, {0, 0}, How::Keyed},
+        {179 + 5, {}, {0, 0}, How::Keyed},
+        {275, {}, {0, 0}, How::Keyed},
+        {255 + 14, {}, {0, 0}, How::Keyed},
+        {234 + 13, {}, {0, 0}, How::Keyed},
+        {275, {40, 30, 120, 90}, {17, 9}, How::Keyed},
+        {275, {}, {0, 0}, How::Keyed, Rgb(0, 0, 0)},
+        {293, {}, {100, 100}, How::ThumbKey},
+        {234 + 13, {}, {0, 0}, How::Copy},
+        {234 + 13, {60, 30, 100, 80}, {5, 7}, How::Copy},
+        {234 + 13, {0, 0, 40, 30}, {3, 3}, How::Copy},
+        {234 + 13, {0, 0, 40, 30}, {3, 3}, How::Keyed},
+        {255 + 14, {}, {0, 0}, How::Xor},
+        {211, {}, {0, 0}, How::Copy},
     };
     auto store = std::make_shared<BitmapStore>(GetModuleHandleW(nullptr));
     DibSurface ours(286, 228, 0);
     DibSurface system(286, 228, 0);
-    {
-        GdiCanvas canvas(ours.dc, ours.GetSize(), Resources(store));
-        canvas.DrawBitmap(kMainBackground, {38, 100, 286, 228}, {0, 0}, std::nullopt);
-        HDC source = CreateCompatibleDC(nullptr);
-        HGDIOBJ old = SelectObject(source, store->Get(kMainBackground));
-        BitBlt(system.dc, 0, 0, 286, 228, source, 38, 100, SRCCOPY);
-        for (const Case& c : cases) {
-            SCOPED_TRACE(c.bitmap);
-            const Size whole = store->SizeOf(c.bitmap);
-            ASSERT_FALSE(whole.IsEmpty());
-            const Rect from = c.source.width > 0 ? c.source : Rect{0, 0, whole.width, whole.height};
-            const Color key = c.key ? *c.key : store->TopLeftColor(c.bitmap).value_or(0);
+    GdiCanvas canvas(ours.dc, ours.GetSize(), Resources(store));
+    canvas.DrawBitmap(kMainBackground, {38, 100, 286, 228}, {0, 0}, std::nullopt);
+    HDC source = CreateCompatibleDC(nullptr);
+    HBITMAP background = LoadPngResource(GetModuleHandleW(nullptr), kMainBackground);
+    ASSERT_NE(background, nullptr);
+    HGDIOBJ old = SelectObject(source, background);
+    BitBlt(system.dc, 0, 0, 286, 228, source, 38, 100, SRCCOPY);
+    SelectObject(source, old);
+    DeleteObject(background);
+    ASSERT_TRUE(PixelsOf(ours) == PixelsOf(system));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bitmap);
+        const Size whole = store->SizeOf(c.bitmap);
+        ASSERT_FALSE(whole.IsEmpty());
+        const Rect from = c.source.width > 0 ? c.source : Rect{0, 0, whole.width, whole.height};
+        HBITMAP decoded = LoadPngResource(GetModuleHandleW(nullptr), c.bitmap);
+        ASSERT_NE(decoded, nullptr);
+        SelectObject(source, decoded);
+        if (c.how == How::Keyed || c.how == How::ThumbKey) {
+            const Color key = c.how == How::Keyed ? c.key : store->TopLeftColor(c.bitmap).value_or(0);
             canvas.DrawBitmap(c.bitmap, from, c.at, key);
-            SelectObject(source, store->Get(c.bitmap));
             GdiTransparentBlt(system.dc, c.at.x, c.at.y, from.width, from.height, source, from.left, from.top,
                               from.width, from.height, key);
-            SelectObject(source, old);
-            ASSERT_TRUE(PixelsOf(ours) == PixelsOf(system));
+        } else {
+            canvas.SetDrawMode(c.how == How::Xor ? DrawMode::Xor : DrawMode::Copy);
+            canvas.DrawBitmap(c.bitmap, from, c.at, std::nullopt);
+            canvas.SetDrawMode(DrawMode::Copy);
+            BitBlt(system.dc, c.at.x, c.at.y, from.width, from.height, source, from.left, from.top,
+                   c.how == How::Xor ? SRCINVERT : SRCCOPY);
         }
-        DeleteDC(source);
+        SelectObject(source, old);
+        DeleteObject(decoded);
+        ASSERT_TRUE(PixelsOf(ours) == PixelsOf(system));
     }
+    DeleteDC(source);
+    const Rect needle = store->ForDrawing(234 + 13).held;
+    EXPECT_LT(needle.width * needle.height, 286 * 228 / 2) << "a dial's needle layer is kept as its drawing";
+}
+
+// A 24-bit DIB section, rows stored from the bottom (as a bitmap file keeps them).
+HBITMAP MakeBitmap24(const PixelImage& image) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = image.width;
+    info.bmiHeader.biHeight = image.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const int stride = (image.width * 3 + 3) & ~3;
+    for (int y = 0; y < image.height; ++y) {
+        auto* row = static_cast<BYTE*>(bits) + stride * (image.height - 1 - y);
+        for (int x = 0; x < image.width; ++x) {
+            const Color c = image.At(x, y);
+            row[3 * x] = BlueOf(c);
+            row[3 * x + 1] = GreenOf(c);
+            row[3 * x + 2] = RedOf(c);
+        }
+    }
+    return bitmap;
+}
+
+TEST(BitmapTrim, KeepsTheBoxOfWhatDiffersFromAPlainFrame) {
+    const Color frame = Rgb(77, 0, 85);
+    struct Case {
+        const char* name;
+        std::vector<Point> drawn;  // pixels of another colour in a 13 x 9 frame
+        bool corner = false;       // the bottom-right corner differs too
+        bool trimmed;
+        Rect held;
+    };
+    const Case cases[] = {
+        {"a drawing", {{4, 2}, {9, 6}, {6, 3}}, false, true, {4, 2, 6, 5}},
+        {"a single pixel on the edge", {{12, 4}}, false, true, {12, 4, 1, 1}},
+        {"nothing but the frame", {}, false, true, {0, 0, 1, 1}},
+        {"corners that differ", {{5, 5}}, true, false, {}},
+        {"a drawing reaching every edge", {{0, 1}, {12, 7}, {1, 0}, {11, 8}}, false, false, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelImage image = Image(13, 9, frame);
+        for (size_t i = 0; i < c.drawn.size(); ++i)
+            image.pixels[size_t(c.drawn[i].y) * 13 + size_t(c.drawn[i].x)] = Rgb(uint8_t(10 + i), 200, 3);
+        if (c.corner) image.pixels.back() = kBlue;
+        HBITMAP whole = MakeBitmap24(image);
+        ASSERT_NE(whole, nullptr);
+        Rect held{-1, -1, -1, -1};
+        Color found = 0;
+        HBITMAP part = TrimToPicture(whole, held, found);
+        EXPECT_EQ(part != nullptr, c.trimmed);
+        if (part) {
+            EXPECT_EQ(held, c.held);
+            EXPECT_EQ(found, frame);
+            PixelImage kept;
+            ASSERT_EQ(ReadBitmapPixels(part, kept), 0);
+            ASSERT_EQ(kept.width, held.width);
+            ASSERT_EQ(kept.height, held.height);
+            for (int y = 0; y < held.height; ++y)
+                for (int x = 0; x < held.width; ++x)
+                    EXPECT_EQ(kept.At(x, y), image.At(held.left + x, held.top + y)) << x << "," << y;
+            DeleteObject(part);
+        } else {
+            EXPECT_EQ(held, (Rect{-1, -1, -1, -1})) << "left as it was";
+        }
+        DeleteObject(whole);
+    }
+    // Any layout is read: a 32-bit section with rows from the top.
+    PixelImage image = Image(13, 9, frame);
+    image.pixels[3 * 13 + 5] = kBlue;
+    HBITMAP wide = MakeBitmap(image);
+    Rect held;
+    Color found = 0;
+    HBITMAP part = TrimToPicture(wide, held, found);
+    EXPECT_NE(part, nullptr);
+    EXPECT_EQ(held, (Rect{5, 3, 1, 1}));
+    if (part) DeleteObject(part);
+    DeleteObject(wide);
 }
 
 TEST(GdiCanvas, OffscreenSurfacesAreKeptForTheNextOfTheirSizeAndStartBlack) {
