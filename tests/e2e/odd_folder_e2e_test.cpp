@@ -99,7 +99,6 @@ TEST_F(OddFolderE2e, RunsKeepsItsFileBesideItselfAndRegistersAQuotedPath) {
         },
         5000))
         << "the background is not the skin's";
-    const e2e::ClientPixels screen(main);
     // Where a dial's base layer is the transparent colour (no layer draws there), the window's
     // picture shows: the dial draws it under its layers on each reading.
     const struct {
@@ -114,15 +113,32 @@ TEST_F(OddFolderE2e, RunsKeepsItsFileBesideItselfAndRegistersAQuotedPath) {
         MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&r), 2);
         ResourceBitmap base(exe, dial.base);
         ASSERT_TRUE(base.Loaded());
+        // Counted once the dial shows a reading: most of its base layer's own pixels are on the screen
+        // (a child window not painted yet shows black).
         int seeThrough = 0;
         int wrong = 0;
-        for (int y = r.top; y < r.bottom; ++y) {
-            for (int x = r.left; x < r.right; ++x) {
-                if (base.At(x - r.left, y - r.top) != kDialKey) continue;
-                ++seeThrough;
-                if (screen.At(x, y) != background.At(x, y)) ++wrong;
-            }
-        }
+        const bool drawn = e2e::WaitUntil(
+            [&] {
+                const e2e::ClientPixels screen(main);
+                int layer = 0;
+                int layerShown = 0;
+                seeThrough = wrong = 0;
+                for (int y = r.top; y < r.bottom; ++y) {
+                    for (int x = r.left; x < r.right; ++x) {
+                        const COLORREF own = base.At(x - r.left, y - r.top);
+                        if (own != kDialKey) {
+                            ++layer;
+                            layerShown += screen.At(x, y) == own ? 1 : 0;
+                            continue;
+                        }
+                        ++seeThrough;
+                        if (screen.At(x, y) != background.At(x, y)) ++wrong;
+                    }
+                }
+                return layerShown > layer / 2;
+            },
+            8000);
+        EXPECT_TRUE(drawn) << "dial " << dial.id << " shows no reading";
         EXPECT_GT(seeThrough, 1000);
         EXPECT_EQ(wrong, 0) << "dial " << dial.id << " does not show the window's picture through it";
     }
@@ -132,6 +148,7 @@ TEST_F(OddFolderE2e, RunsKeepsItsFileBesideItselfAndRegistersAQuotedPath) {
     RECT button{};
     GetWindowRect(close, &button);
     MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&button), 2);
+    const e2e::ClientPixels screen(main);
     int iconPixels = 0;
     for (int y = button.top; y < button.bottom; ++y)
         for (int x = button.left; x < button.right; ++x)
