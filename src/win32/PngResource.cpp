@@ -18,6 +18,7 @@ namespace {
 constexpr GUID kPixelFormat24bppBgr = {0x6fddc324, 0x4e03, 0x4bfe, {0xb1, 0x85, 0x3d, 0x77, 0x76, 0x8d, 0xc9, 0x0c}};
 
 using CreateFactory = HRESULT(WINAPI*)(UINT, IWICImagingFactory**);
+using GetClassObject = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
 
 // Let go this long after the last decoding. Loading it again costs 12-30 ms, more than a decoding:
 // a dial whose reading moves every few seconds decodes a new picture each time, and a shorter wait
@@ -30,6 +31,7 @@ constexpr UINT kCodecIdleMs = 10000;
 struct Codec {
     HMODULE library = nullptr;
     CreateFactory create = nullptr;
+    GetClassObject classObject = nullptr;
     UINT_PTR timer = 0;
 };
 
@@ -46,6 +48,7 @@ void CALLBACK LetCodecGo(HWND, UINT, UINT_PTR id, DWORD) {
     if (codec.library) FreeLibrary(codec.library);
     codec.library = nullptr;
     codec.create = nullptr;
+    codec.classObject = nullptr;
 }
 
 CreateFactory AcquireCodec() {
@@ -55,10 +58,37 @@ CreateFactory AcquireCodec() {
         if (!codec.library) return nullptr;
         codec.create = reinterpret_cast<CreateFactory>(
             reinterpret_cast<void*>(GetProcAddress(codec.library, "WICCreateImagingFactory_Proxy")));
+        codec.classObject = reinterpret_cast<GetClassObject>(
+            reinterpret_cast<void*>(GetProcAddress(codec.library, "DllGetClassObject")));
     }
     // Without a timer (none left, say) the library simply stays.
     codec.timer = SetTimer(nullptr, codec.timer, kCodecIdleMs, LetCodecGo);
     return codec.create;
+}
+
+// {389EA17B-5078-4CDE-B6EF-25C15175C751}: the component's PNG decoder.
+constexpr CLSID kPngDecoder = {0x389ea17b, 0x5078, 0x4cde, {0xb6, 0xef, 0x25, 0xc1, 0x51, 0x75, 0xc7, 0x51}};
+
+// The PNG decoder straight from the loaded component: asking the factory to pick one for the bytes
+// reads every registered decoder's description first (18 ms under Wine for the first picture).
+// The factory's choice stays the fallback.
+HRESULT MakePngDecoder(IWICImagingFactory& factory, IStream& stream, IWICBitmapDecoder** decoder) {
+    IClassFactory* maker = nullptr;
+    const GetClassObject classObject = TheCodec().classObject;
+    if (classObject && SUCCEEDED(classObject(kPngDecoder, IID_IClassFactory, reinterpret_cast<void**>(&maker)))) {
+        IWICBitmapDecoder* made = nullptr;
+        HRESULT hr = maker->CreateInstance(nullptr, IID_IWICBitmapDecoder, reinterpret_cast<void**>(&made));
+        maker->Release();
+        if (SUCCEEDED(hr)) hr = made->Initialize(&stream, WICDecodeMetadataCacheOnDemand);
+        if (SUCCEEDED(hr)) {
+            *decoder = made;
+            return hr;
+        }
+        if (made) made->Release();
+        LARGE_INTEGER start{};
+        stream.Seek(start, STREAM_SEEK_SET, nullptr);
+    }
+    return factory.CreateDecoderFromStream(&stream, nullptr, WICDecodeMetadataCacheOnDemand, decoder);
 }
 
 // A PNG image's size is in its first 24 bytes: the signature and the start of the header chunk.
@@ -109,8 +139,7 @@ HBITMAP LoadPngResource(HINSTANCE module, int resourceId) {
     if (FAILED(createFactory(WINCODEC_SDK_VERSION, factory.Out())) ||
         FAILED(factory->CreateStream(stream.Out())) ||
         FAILED(stream->InitializeFromMemory(const_cast<BYTE*>(bytes.data()), DWORD(bytes.size()))) ||
-        FAILED(factory->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnDemand,
-                                                decoder.Out())) ||
+        FAILED(MakePngDecoder(*factory.Get(), *stream.Get(), decoder.Out())) ||
         FAILED(decoder->GetFrame(0, frame.Out())) ||
         FAILED(factory->CreateFormatConverter(converter.Out())) ||
         FAILED(converter->Initialize(frame.Get(), kPixelFormat24bppBgr, WICBitmapDitherTypeNone, nullptr, 0.0,

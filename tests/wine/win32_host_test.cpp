@@ -163,6 +163,27 @@ TEST(WindowShape, ResourceBitmapGivesTheSameShapeAsTheSkinFile) {
     ExpectRegionMatches(region.As<HRGN>(), fromFile);
 }
 
+TEST(WindowShape, AppliedShapeIsTheRegionOfTheWholePicture) {
+    // The window reads its shape from the bitmap band by band: the main window's skin (a last band
+    // shorter than the rest) and the message dialog's give the region of the whole picture.
+    BitmapStore store(GetModuleHandleW(nullptr));
+    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1000, 504, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    for (int bitmap : {130, 233}) {
+        SCOPED_TRACE(bitmap);
+        PixelImage whole;
+        ASSERT_EQ(ReadBitmapPixels(store.Get(bitmap), whole), 0);
+        GdiObject expected = CreateShapeRegion(whole);
+        ASSERT_TRUE(expected);
+        ASSERT_EQ(ApplyWindowShape(window, store.Get(bitmap)), 0);
+        GdiObject applied(CreateRectRgn(0, 0, 0, 0));
+        ASSERT_NE(GetWindowRgn(window, applied.As<HRGN>()), ERROR);
+        EXPECT_TRUE(EqualRgn(applied.As<HRGN>(), expected.As<HRGN>()));
+    }
+    EXPECT_EQ(ApplyWindowShape(window, nullptr), 0);
+    DestroyWindow(window);
+}
+
 TEST(BitmapStore, ReadsColoursInTheModelLayoutAndRemembersMissingResources) {
     PixelImage image = Image(3, 2, kRed);
     image.pixels[1] = kBlue;
