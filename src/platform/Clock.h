@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 
 // Every pause and time reading goes through this, so tests run instantly and can assert pauses.
 class Clock {
@@ -16,4 +17,8 @@ public:
     void SleepMs(uint32_t ms) override;
     // Milliseconds every SystemClock of the process has slept so far: the protocol's own pauses.
     static uint64_t TotalSleptMs();
+    // Work for the calling thread's pauses (nullptr: none): run once at the start of each pause that
+    // thread takes, which still lasts its full time from its start. The UI thread's start-up pauses
+    // (lighting detection) decode pictures its windows will need.
+    static void SetPauseWork(std::function<void()> work);
 };

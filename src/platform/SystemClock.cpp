@@ -11,11 +11,25 @@ uint64_t SystemClock::NowMs() {
 
 namespace {
 std::atomic<uint64_t> sleptMs{0};
+
+// Set and run on one thread only; other threads just see that it is not theirs.
+std::atomic<std::thread::id> pauseWorkThread;
+std::function<void()>& PauseWork() {
+    static std::function<void()> work;
+    return work;
 }
+}  // namespace
 
 void SystemClock::SleepMs(uint32_t ms) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    if (pauseWorkThread.load() == std::this_thread::get_id() && PauseWork()) PauseWork()();
+    std::this_thread::sleep_until(until);
     sleptMs += ms;
+}
+
+void SystemClock::SetPauseWork(std::function<void()> work) {
+    pauseWorkThread = work ? std::this_thread::get_id() : std::thread::id{};
+    PauseWork() = std::move(work);
 }
 
 uint64_t SystemClock::TotalSleptMs() {

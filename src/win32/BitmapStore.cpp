@@ -161,6 +161,24 @@ size_t BitmapStore::Loaded() const {
     return count;
 }
 
+void BitmapStore::Prefetch(int resourceId) {
+    for (int queued : prefetch)
+        if (queued == resourceId) return;
+    prefetch.push_back(resourceId);
+}
+
+bool BitmapStore::DecodeNextPrefetch() {
+    while (!prefetch.empty()) {
+        const int next = prefetch.front();
+        prefetch.erase(prefetch.begin());
+        auto known = bitmaps.find(next);
+        if (known != bitmaps.end() && (known->second.bitmap || known->second.missing)) continue;
+        Decoded(next, true);
+        return true;
+    }
+    return false;
+}
+
 BitmapStore::UserScope::UserScope(BitmapStore& owner, HWND window) : store(owner), previous(owner.user) {
     HWND top = window ? GetAncestor(window, GA_ROOT) : nullptr;
     store.user = top ? top : window;

@@ -4,6 +4,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <vector>
 
 #include "ui/BmpFile.h"
 #include "ui/UiTypes.h"
@@ -53,6 +54,11 @@ public:
     void Adopt(int resourceId, HBITMAP bitmap);
     // Bitmaps decoded and held now.
     size_t Loaded() const;
+    // A bitmap a window about to show will draw: decoded by DecodeNextPrefetch, when the UI thread has
+    // time to spare (a pause of its own), else when first drawn.
+    void Prefetch(int resourceId);
+    // Decodes (whole) the oldest bitmap asked for by Prefetch and not decoded since; false when none.
+    bool DecodeNextPrefetch();
 
     // While it lives, the bitmaps drawn count as drawn by `window`'s top-level window.
     class UserScope {
@@ -96,6 +102,7 @@ private:
 
     HINSTANCE module;
     std::map<int, Entry> bitmaps;
+    std::vector<int> prefetch;
     HWND user = nullptr;
     UINT_PTR sweepTimer = 0;
 };

@@ -122,6 +122,10 @@ LRESULT Win32Host::OnDialogMessage(DialogWindow& window, UINT msg, WPARAM wParam
         case WM_SIZE:
             window.surfaceCurrent = false;
             break;
+        case WM_SHOWWINDOW:
+            // However it is shown, a window takes its shape first.
+            if (wParam && !window.shapeApplied) ApplyShape(window);
+            break;
         case WM_ACTIVATE:
             OnActivate(window, wParam);
             return 0;

@@ -24,12 +24,21 @@ void Win32Host::SyncWindow(CDialog& dialog) {
         window->title = title;
         SetWindowTextW(hwnd, title.c_str());
     }
+    // A window not shown yet takes its shape as it shows; meanwhile the pictures it will need are
+    // decoded when the UI thread pauses (a top-level window's: a hidden page may never show).
+    const bool showing = IsWindowVisible(hwnd) != FALSE;
+    const bool topLevel = (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_CHILD) == 0;
     if (state.shapeBitmap != window->shapeBitmap) {
         window->shapeBitmap = state.shapeBitmap;
-        const BitmapStore::UserScope use(*bitmaps, hwnd);
-        ApplyWindowShape(hwnd, state.shapeBitmap != 0 ? bitmaps->Get(state.shapeBitmap) : nullptr);
+        window->shapeApplied = false;
+        if (showing) {
+            ApplyShape(*window);
+        } else if (state.shapeBitmap != 0 && topLevel) {
+            bitmaps->Prefetch(state.shapeBitmap);
+        }
     }
     if (state.backgroundBitmap != window->backgroundBitmap) {
+        if (!showing && topLevel && state.backgroundBitmap != 0) bitmaps->Prefetch(state.backgroundBitmap);
         window->backgroundBitmap = state.backgroundBitmap;
         window->surfaceCurrent = false;
         RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);

@@ -78,6 +78,7 @@ struct DialogWindow {
 
     std::wstring title;
     int shapeBitmap = 0;
+    bool shapeApplied = true;  // shapeBitmap is the window's region (put off while it is hidden)
     bool topmost = false;
     int backgroundBitmap = 0;
 

@@ -1,9 +1,11 @@
 #include "win32/Win32Host.h"
 
+#include "platform/Clock.h"
 #include "ui/CDialog.h"
 #include "win32/HostWindow.h"
 #include "win32/KeyMap.h"
 #include "win32/TextConvert.h"
+#include "win32/WindowShape.h"
 
 namespace {
 
@@ -95,9 +97,13 @@ Win32Host::Win32Host(HINSTANCE resourceModule)
     queueWindow = CreateWindowExW(0, kQueueClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                   GetModuleHandleW(nullptr), nullptr);
     if (queueWindow) SetWindowLongPtrW(queueWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    // The UI thread's own pauses (the lighting protocol's, while the main window is built) decode the
+    // pictures windows about to show will need.
+    SystemClock::SetPauseWork([store = bitmaps] { store->DecodeNextPrefetch(); });
 }
 
 Win32Host::~Win32Host() {
+    SystemClock::SetPauseWork(nullptr);
     // Dialogs outliving the host must not reach it; close what is still open, owners last.
     while (!windows.empty()) {
         const std::shared_ptr<DialogWindow> record = windows.begin()->second;
@@ -344,6 +350,7 @@ void Win32Host::ApplyVisibility(DialogWindow& window) {
         if (shown) ShowWindow(window.hwnd, SW_HIDE);
         return;
     }
+    if (!window.shapeApplied) ApplyShape(window);
     RealiseControls(window);
     if (!window.placed) PlaceFirstTime(window);
     if (state.minimised) {
@@ -357,6 +364,12 @@ void Win32Host::ApplyVisibility(DialogWindow& window) {
             ShowPopup(window.hwnd);
         }
     }
+}
+
+void Win32Host::ApplyShape(DialogWindow& window) {
+    window.shapeApplied = true;
+    const BitmapStore::UserScope use(*bitmaps, window.hwnd);
+    ApplyWindowShape(window.hwnd, window.shapeBitmap != 0 ? bitmaps->Get(window.shapeBitmap) : nullptr);
 }
 
 void Win32Host::ReportWindowMoved(DialogWindow& window) {

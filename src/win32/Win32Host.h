@@ -45,6 +45,7 @@ public:
     // Frees now the decoded skin bitmaps the store would free once nothing has drawn them for a
     // while (they are decoded again when drawn): readings of a long run compare the same state.
     void TrimSkinCache() { bitmaps->Sweep(GetTickCount() + BitmapStore::kUnusedMs); }
+    size_t SkinBitmapsHeld() const { return bitmaps->Loaded(); }
 
     // Takes the copy-data messages other programs send to the host's windows: the dialog, the
     // sender's tag and bytes (valid only during the call); the result goes back to the sender.
@@ -113,6 +114,7 @@ private:
     // Window life (Win32Host.cpp).
     void Forget(DialogWindow& window, bool destroyWindow);
     void ApplyVisibility(DialogWindow& window);
+    void ApplyShape(DialogWindow& window);
     void PlaceFirstTime(DialogWindow& window);
     void ReportWindowMoved(DialogWindow& window);
 

@@ -8,7 +8,11 @@
 
 #include "controls/CBkDialogST.h"
 #include "controls/CLabel.h"
+#include "platform/Clock.h"
+#include "win32/BitmapStore.h"
+#include "win32/PngResource.h"
 #include "win32/Win32Host.h"
+#include "win32/WindowShape.h"
 
 namespace {
 
@@ -38,6 +42,18 @@ public:
         MutableWindow().childStyle = true;
         MoveWindow({10, 50, 200, 100});
         Add<CLabel>(kPageLabel, Rect{5, 5, 150, 40}).SetText("22 MHz").SetTextColor(Rgb(255, 255, 1));
+    }
+};
+
+// Shaped by its skin, as the main window is.
+class ShapedWindow : public CBkDialogST {
+public:
+    explicit ShapedWindow(UiHost& host) : CBkDialogST(host, 4246) { MoveWindow({40, 40, 1000, 504}); }
+
+protected:
+    void OnInitDialog() override {
+        SetBitmap(kSkin);
+        ShapeFromBitmap(kSkin);
     }
 };
 
@@ -111,4 +127,27 @@ TEST(HostPaint, RepaintsGiveThePixelsOfAFreshWindowAndRenderOnlyWhatChanged) {
     fresh.window.DestroyWindow();
     painted.page.DestroyWindow();
     painted.window.DestroyWindow();
+}
+
+TEST(HostPaint, AWindowTakesItsShapeAsItShowsAndItsPictureIsDecodedInAPauseBefore) {
+    Win32Host host;
+    ShapedWindow window(host);
+    if (window.Create() != 0) GTEST_SKIP() << "no window system in this session";
+    HWND hwnd = host.WindowOf(window);
+    GdiObject region(CreateRectRgn(0, 0, 0, 0));
+    EXPECT_EQ(GetWindowRgn(hwnd, region.As<HRGN>()), ERROR) << "not shaped while it is built";
+    EXPECT_EQ(host.SkinBitmapsHeld(), 0u) << "nothing decoded while the window is built";
+    SystemClock().SleepMs(1);
+    EXPECT_EQ(host.SkinBitmapsHeld(), 1u) << "a pause of the UI thread decodes the picture it will need";
+
+    window.ShowWindow(ShowCommand::Show);
+    ASSERT_NE(GetWindowRgn(hwnd, region.As<HRGN>()), ERROR) << "shaped as it shows";
+    HBITMAP skin = LoadPngResource(GetModuleHandleW(nullptr), kSkin);
+    PixelImage pixels;
+    ASSERT_EQ(ReadBitmapPixels(skin, pixels), 0);
+    DeleteObject(skin);
+    GdiObject expected = CreateShapeRegion(pixels);
+    ASSERT_TRUE(expected);
+    EXPECT_TRUE(EqualRgn(region.As<HRGN>(), expected.As<HRGN>()));
+    window.DestroyWindow();
 }
