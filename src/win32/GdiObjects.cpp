@@ -58,12 +58,7 @@ int MemorySurface::Create(HDC reference, Size wanted) {
         DeleteDC(memory);
         return 1;
     }
-    dc = memory;
-    bitmap = made;
-    oldBitmap = SelectObject(dc, bitmap);
-    size = wanted;
-    GdiTally::Add(GdiKind::MemoryDc);
-    GdiTally::Add(GdiKind::Object);
+    Hold(memory, made, wanted);
     return 0;
 }
 
@@ -84,13 +79,17 @@ int MemorySurface::CreateKept(HDC reference, Size wanted) {
         if (made) DeleteObject(made);
         return Create(reference, wanted);
     }
+    Hold(memory, made, wanted);
+    return 0;
+}
+
+void MemorySurface::Hold(HDC memory, HBITMAP made, Size wanted) {
     dc = memory;
     bitmap = made;
     oldBitmap = SelectObject(dc, bitmap);
     size = wanted;
     GdiTally::Add(GdiKind::MemoryDc);
     GdiTally::Add(GdiKind::Object);
-    return 0;
 }
 
 void MemorySurface::Reset() {

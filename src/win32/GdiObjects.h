@@ -65,6 +65,9 @@ public:
     Size GetSize() const { return size; }
 
 private:
+    // Takes a memory DC and the bitmap made for it, selected into it.
+    void Hold(HDC memory, HBITMAP made, Size wanted);
+
     HDC dc = nullptr;
     HBITMAP bitmap = nullptr;
     HGDIOBJ oldBitmap = nullptr;
