@@ -23,7 +23,9 @@ std::function<void()>& PauseWork() {
 void SystemClock::SleepMs(uint32_t ms) {
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     if (pauseWorkThread.load() == std::this_thread::get_id() && PauseWork()) PauseWork()();
-    std::this_thread::sleep_until(until);
+    // One wait can end a little early (the system's timer ticks in whole milliseconds, and
+    // the library waits on a steady clock only once); a protocol pause is a minimum.
+    while (std::chrono::steady_clock::now() < until) std::this_thread::sleep_until(until);
     sleptMs += ms;
 }
 
