@@ -50,8 +50,9 @@ void Label(Canvas& canvas, Point at, std::string_view text, const FontSpec& font
 }  // namespace
 
 CPlot::CPlot(CDialog& dialog, int id, const Rect& rect) : CWndControl(dialog, id, ControlKind::OwnerDrawn, rect) {
-    // The chart paints every pixel itself; nothing is erased behind it.
+    // The chart paints every pixel itself; nothing is erased or copied behind it.
     MutableState().transparentBackground = false;
+    MutableState().coversArea = true;
     ChartLock();
 }
 

@@ -61,6 +61,8 @@ struct ControlState {
     std::optional<Color> textColor;  // none: the system's window-text colour
     std::optional<Color> backColor;  // none: the system's button-face colour
     bool transparentBackground = false;
+    // An owner-drawn control that paints every pixel of its area: nothing is put under it first.
+    bool coversArea = false;
     // The control answers the system's colour request itself (CLabel): its colours and font apply
     // and its background is backColor unless transparentBackground. Plain statics instead follow
     // the dialog's transparentStatics flag.

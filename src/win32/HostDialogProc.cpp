@@ -215,7 +215,9 @@ void Win32Host::OnTimerMessage(DialogWindow& window, UINT_PTR event) {
     auto it = window.timerTargets.find(event);
     if (it == window.timerTargets.end()) return;
     const auto [controlId, timerId] = it->second;
+    ++timerDepth;
     window.dialog->HandleTimer(controlId, timerId);
+    if (--timerDepth == 0) RepaintTickControls();
 }
 
 void Win32Host::OnActivate(DialogWindow& window, WPARAM wParam) {

@@ -25,8 +25,8 @@ Size ClientSize(HWND window) {
 constexpr int kKeptBufferSide = 256;
 
 // Paints through an off-screen surface when one can be made, else straight onto the target. Every
-// painter covers its whole area first (with the picture under it), so a kept surface shows nothing
-// of an earlier paint; what is drawn past the area stays off the screen.
+// painter covers its whole area (with the picture under it, or a control covering it itself), so a
+// kept surface shows nothing of an earlier paint; what is drawn past the area stays off the screen.
 template <class Paint>
 void PaintBuffered(HDC target, const RECT& area, ControlBuffer& kept, Paint paint) {
     const Size size{area.right - area.left, area.bottom - area.top};
@@ -210,31 +210,56 @@ void Win32Host::DrawItem(DialogWindow& window, const DRAWITEMSTRUCT& item) {
 }
 
 void Win32Host::PaintSkinControl(HWND control) {
-    const BitmapStore::UserScope use(*bitmaps, control);
-    const Target target = TargetOf(control);
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(control, &ps);
     if (!dc) return;
-    if (target.window) {
-        DialogWindow& window = *target.window;
-        const ControlState& state = window.dialog->Control(target.id);
-        const Size client = ClientSize(control);
-        const RECT whole{0, 0, client.width, client.height};
-        PaintBuffered(dc, whole, controlBuffer, [&](HDC surface, Size size) {
-            CopyBackground(window, surface, {state.rect.left, state.rect.top, size.width, size.height});
-            GdiCanvas canvas(surface, size, window.paint);
-            if (state.kind == ControlKind::Slider) {
-                PaintSliderSkin(canvas, state.slider, bitmaps->TopLeftColor(SliderThumbBitmap(state.slider)));
-                if (window.dialog->FocusId() == target.id) {
-                    RECT focus{0, 0, size.width, size.height};
-                    DrawFocusRect(surface, &focus);
-                }
-            } else {
-                window.dialog->HandlePaint(target.id, canvas);
-            }
-        });
-    }
+    DrawSkinControl(control, dc);
     EndPaint(control, &ps);
+}
+
+void Win32Host::DrawSkinControl(HWND control, HDC dc) {
+    const BitmapStore::UserScope use(*bitmaps, control);
+    const Target target = TargetOf(control);
+    if (!target.window) return;
+    DialogWindow& window = *target.window;
+    const ControlState& state = window.dialog->Control(target.id);
+    const Size client = ClientSize(control);
+    const RECT whole{0, 0, client.width, client.height};
+    PaintBuffered(dc, whole, controlBuffer, [&](HDC surface, Size size) {
+        if (!state.coversArea) {
+            CopyBackground(window, surface, {state.rect.left, state.rect.top, size.width, size.height});
+        }
+        GdiCanvas canvas(surface, size, window.paint);
+        if (state.kind == ControlKind::Slider) {
+            PaintSliderSkin(canvas, state.slider, bitmaps->TopLeftColor(SliderThumbBitmap(state.slider)));
+            if (window.dialog->FocusId() == target.id) {
+                RECT focus{0, 0, size.width, size.height};
+                DrawFocusRect(surface, &focus);
+            }
+        } else {
+            window.dialog->HandlePaint(target.id, canvas);
+        }
+    });
+}
+
+void Win32Host::RepaintTickControls() {
+    std::vector<HWND> controls;
+    controls.swap(tickRepaints);
+    for (HWND control : controls) {
+        if (!IsWindow(control)) continue;
+        // A hidden one paints when it shows.
+        if (!IsWindowVisible(control)) {
+            InvalidateRect(control, nullptr, FALSE);
+            continue;
+        }
+        HDC dc = GetDC(control);
+        if (!dc) {
+            InvalidateRect(control, nullptr, FALSE);
+            continue;
+        }
+        DrawSkinControl(control, dc);
+        ReleaseDC(control, dc);
+    }
 }
 
 HBRUSH Win32Host::EditColors(DialogWindow& window, HDC dc, HWND control) {

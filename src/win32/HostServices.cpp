@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "ui/CDialog.h"
 #include "win32/HostWindow.h"
 #include "win32/LayeredWindow.h"
@@ -101,6 +103,13 @@ void Win32Host::Invalidate(CDialog& dialog, int id) {
     }
     auto it = window->controls.find(id);
     if (it == window->controls.end()) return;
+    const ControlKind kind = it->second.kind;
+    if (timerDepth > 0 && (kind == ControlKind::Slider || kind == ControlKind::OwnerDrawn)) {
+        if (std::find(tickRepaints.begin(), tickRepaints.end(), it->second.hwnd) == tickRepaints.end()) {
+            tickRepaints.push_back(it->second.hwnd);
+        }
+        return;
+    }
     // The skinned controls copy the dialog's picture under them as they paint; edits erase.
     InvalidateRect(it->second.hwnd, nullptr, it->second.kind == ControlKind::Edit ? TRUE : FALSE);
 }

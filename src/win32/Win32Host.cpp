@@ -1,5 +1,7 @@
 #include "win32/Win32Host.h"
 
+#include <utility>
+
 #include "platform/Clock.h"
 #include "ui/CDialog.h"
 #include "win32/HostWindow.h"
@@ -272,6 +274,15 @@ void Win32Host::Forget(DialogWindow& window, bool destroyWindow) {
 
 int Win32Host::RunModal(CDialog& dialog, CDialog* owner) {
     if (Find(dialog)) return kModalFailed;
+    // Run from a timer's handling: what it asked to repaint so far shows now, and repaints asked
+    // during the run go through the system as usual (the handling ends only after it).
+    struct TimerHandlingPaused {
+        explicit TimerHandlingPaused(int& depth) : depth(depth), saved(std::exchange(depth, 0)) {}
+        ~TimerHandlingPaused() { depth = saved; }
+        int& depth;
+        int saved;
+    } paused(timerDepth);
+    RepaintTickControls();
     if (CreateDialogWindow(dialog, owner) != 0) return kModalFailed;
     auto it = windows.find(&dialog);
     if (it == windows.end()) return kIdCancel;  // destroyed during its own initialisation

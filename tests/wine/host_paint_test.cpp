@@ -8,6 +8,7 @@
 
 #include "controls/CBkDialogST.h"
 #include "controls/CLabel.h"
+#include "ui/CWndControl.h"
 #include "platform/Clock.h"
 #include "win32/BitmapStore.h"
 #include "win32/PngResource.h"
@@ -57,6 +58,73 @@ protected:
     }
 };
 
+// An owner-drawn swatch over the skin that counts its paints; the window's timer recolours it and
+// asks for its repaint twice, or runs a modal window that recolours it and ends on a timer of its own.
+class Swatch : public CWndControl {
+public:
+    Swatch(CDialog& dialog, int id, const Rect& rect) : CWndControl(dialog, id, ControlKind::OwnerDrawn, rect) {}
+    void Recolour(Color c) {
+        colour = c;
+        Invalidate();
+    }
+    void Repaint() { Invalidate(); }
+    void OnPaint(Canvas& canvas) override {
+        ++paints;
+        canvas.FillRect({4, 4, 40, 20}, colour);
+    }
+    Color colour = Rgb(10, 10, 200);
+    int paints = 0;
+};
+
+constexpr int kSwatch = 1601;
+constexpr int kTick = 7;
+
+class ModalRecolour : public CDialog {
+public:
+    ModalRecolour(UiHost& host, Swatch& swatch) : CDialog(host, 4248), swatch(swatch) {
+        MoveWindow({0, 0, 120, 80});
+    }
+    int paintsAtEnd = -1;
+
+protected:
+    void OnInitDialog() override {
+        swatch.Recolour(Rgb(200, 200, 10));
+        SetTimer(1, 200);
+    }
+    void OnTimer(int) override {
+        paintsAtEnd = swatch.paints;
+        EndDialog(1);
+    }
+
+private:
+    Swatch& swatch;
+};
+
+class TickingWindow : public CBkDialogST {
+public:
+    TickingWindow(UiHost& host, Point at) : CBkDialogST(host, 4247) { MoveWindow({at.x, at.y, 320, 200}); }
+    Swatch* swatch = nullptr;
+    bool modal = false;
+    int modalPaints = -1;
+
+protected:
+    void OnInitDialog() override {
+        SetBitmap(kSkin);
+        swatch = &Add<Swatch>(kSwatch, Rect{30, 40, 60, 40});
+        SetTimer(kTick, 600000);
+    }
+    void OnTimer(int) override {
+        if (modal) {
+            ModalRecolour run(Host(), *swatch);
+            run.DoModal(this);
+            modalPaints = run.paintsAtEnd;
+            return;
+        }
+        swatch->Recolour(Rgb(10, 200, 10));
+        swatch->Repaint();
+    }
+};
+
 struct ShownWindow {
     ShownWindow(Win32Host& host, Point at) : window(host, at), page(host) {}
     bool Create() {
@@ -69,9 +137,8 @@ struct ShownWindow {
     SeeThroughPage page;
 };
 
-// The client area as the screen shows it, once every paint asked for is done.
-std::vector<COLORREF> ClientPixels(HWND window) {
-    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+// The client area as the screen shows it now.
+std::vector<COLORREF> ScreenPixels(HWND window) {
     RECT r{};
     GetClientRect(window, &r);
     POINT origin{0, 0};
@@ -90,6 +157,12 @@ std::vector<COLORREF> ClientPixels(HWND window) {
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
     return pixels;
+}
+
+// The client area as the screen shows it, once every paint asked for is done.
+std::vector<COLORREF> ClientPixels(HWND window) {
+    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    return ScreenPixels(window);
 }
 
 }  // namespace
@@ -149,5 +222,40 @@ TEST(HostPaint, AWindowTakesItsShapeAsItShowsAndItsPictureIsDecodedInAPauseBefor
     GdiObject expected = CreateShapeRegion(pixels);
     ASSERT_TRUE(expected);
     EXPECT_TRUE(EqualRgn(region.As<HRGN>(), expected.As<HRGN>()));
+    window.DestroyWindow();
+}
+
+TEST(HostPaint, ATimersRepaintsAreDrawnOnceAsItsHandlingEndsAndAModalRunItStartsPaintsAsUsual) {
+    Win32Host host;
+    TickingWindow window(host, {20, 20});
+    if (window.Create() != 0) GTEST_SKIP() << "no window system in this session";
+    window.ShowWindow(ShowCommand::Show);
+    HWND hwnd = host.WindowOf(window);
+    HWND swatch = GetDlgItem(hwnd, kSwatch);
+    ASSERT_NE(swatch, nullptr);
+    ClientPixels(hwnd);
+    const int paints = window.swatch->paints;
+
+    // Asked twice during the tick: drawn once, onto the screen, with nothing left for a paint cycle.
+    SendMessageW(hwnd, WM_TIMER, kTick, 0);
+    EXPECT_EQ(window.swatch->paints, paints + 1);
+    EXPECT_FALSE(GetUpdateRect(swatch, nullptr, FALSE));
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    EXPECT_EQ(window.swatch->paints, paints + 1);
+    const std::vector<COLORREF> ticked = ScreenPixels(hwnd);
+
+    TickingWindow fresh(host, {360, 20});
+    ASSERT_EQ(fresh.Create(), 0);
+    fresh.swatch->colour = Rgb(10, 200, 10);
+    fresh.ShowWindow(ShowCommand::Show);
+    EXPECT_TRUE(ClientPixels(host.WindowOf(fresh)) == ticked) << "the tick's drawing is the window's own";
+    fresh.DestroyWindow();
+
+    // A modal run started by the tick: the swatch it recolours paints while it runs, not after.
+    window.modal = true;
+    const int beforeModal = window.swatch->paints;
+    SendMessageW(hwnd, WM_TIMER, kTick, 0);
+    EXPECT_EQ(window.modalPaints, beforeModal + 1);
     window.DestroyWindow();
 }
