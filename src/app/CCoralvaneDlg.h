@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <future>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -260,6 +261,8 @@ private:
     void ReportEnumResult(int result);
     void IdentifyCard(int gpuIndex);
     void ReadGpuName();
+    // On a first run, starts the logon registration beside the rest of the start-up.
+    void StartFirstRunAutorun();
     void ReadSettings();
     void SetupIcons();
     void SetupFonts();
@@ -307,6 +310,9 @@ private:
     std::string configFileName;
     std::string gpuName;
     StartupSettings settings;
+    // The first run's autorun registration, started early; its result is written where the first run
+    // writes it.
+    std::future<int> firstRunAutorun;
     // Read with the other starting values, before the overclock page can change the card.
     DefaultProfileValues startingProfileValues;
 

@@ -49,6 +49,7 @@ void CCoralvaneDlg::OnInitDialog() {
     configFileName = ConfigFileNameForDevice(gpu.pciDeviceId);
     IdentifyCard(kSelectedGpu);
     ReadGpuName();
+    StartFirstRunAutorun();
 
     DetectLighting();
     if (lighting.kind == LightingZone) {
@@ -164,9 +165,20 @@ void CCoralvaneDlg::ReadGpuName() {
     SetItemText(kGpuNameLabel, gpuName);
 }
 
+void CCoralvaneDlg::StartFirstRunAutorun() {
+    // The system's scheduler takes tens of milliseconds to answer; the registration runs beside the
+    // lighting detection's pauses instead of after them.
+    if (services.setAutorun && IsFirstRun(services.folder, configFileName)) {
+        firstRunAutorun = std::async(std::launch::async, services.setAutorun);
+    }
+}
+
 void CCoralvaneDlg::ReadSettings() {
     FirstRunHooks hooks;
-    hooks.setAutorun = [this] { return services.setAutorun ? services.setAutorun() : 1; };
+    hooks.setAutorun = [this] {
+        if (firstRunAutorun.valid()) return firstRunAutorun.get();
+        return services.setAutorun ? services.setAutorun() : 1;
+    };
     hooks.showMessage = [this](std::string_view text) {
         ShowMessage(text, productLineC ? CMsgDlg::kQuestion : CMsgDlg::kNotice);
     };

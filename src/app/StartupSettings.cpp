@@ -103,6 +103,12 @@ void WriteFirstRunFile(const ProgramFolder& folder, std::string_view configName,
     fanState.Save();
 }
 
+bool IsFirstRun(const ProgramFolder& folder, std::string_view configName) {
+    int initialized = 0;
+    ReadSetting(folder, configName, kSettingsSection, "Initialized", initialized);
+    return initialized != 1;
+}
+
 StartupSettings ReadStartupSettings(const ProgramFolder& folder, std::string_view configName,
                                     std::uint32_t deviceId, const FirstRunHooks& hooks) {
     StartupSettings settings;

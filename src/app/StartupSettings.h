@@ -43,6 +43,9 @@ struct FirstRunHooks {
     std::function<void(std::string_view text)> showMessage;
 };
 
+// Whether the start-up read will run the first-run procedure ("Initialized" not exactly 1).
+bool IsFirstRun(const ProgramFolder& folder, std::string_view configName);
+
 // The start-up read: when "Initialized" is not exactly 1 (a missing file included) it runs the
 // first-run procedure and returns the construction values with initialized 0, which tells the
 // main window to write the "Default" and "Start_OC" profiles later in its start-up.

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -180,7 +181,8 @@ protected:
         services.clock = &clock;
         services.setAutorun = [this] {
             ++autorunCalls;
-            return 0;
+            autorunThread = std::this_thread::get_id();
+            return autorunResult;
         };
         return services;
     }
@@ -249,6 +251,8 @@ protected:
     // The HID interfaces the program sees; none when null.
     HidSystem* hid = nullptr;
     int autorunCalls = 0;
+    int autorunResult = 0;
+    std::thread::id autorunThread;
     // The program's own side windows instead of the test's.
     bool programSidePanels = false;
     // Side windows outlive the main window, whose window owns theirs.

@@ -411,10 +411,22 @@ TEST_F(MainWindowTest, FirstRunAndStartUpTuning) {
             EXPECT_NE(ReadAllBytes(path).find("Initialized=1"), std::string::npos);
             EXPECT_NE(ReadAllBytes(path).find("AutoRun=1"), std::string::npos)
                 << "registered through the hook";
+            EXPECT_NE(autorunThread, std::this_thread::get_id()) << "registered beside the start-up, not in its way";
             EXPECT_EQ(dlg->Settings().autoOverClock, 0);
         }
         dlg.reset();
     }
+}
+
+TEST_F(MainWindowTest, AFirstRunWhoseRegistrationFailsWritesAutorunOffAndFinishes) {
+    const auto path = dir / ConfigFileNameForDevice(0x1B80);
+    std::filesystem::remove(path);
+    autorunResult = 5;
+    Start();
+    const std::string file = ReadAllBytes(path);
+    EXPECT_EQ(autorunCalls, 1);
+    EXPECT_NE(file.find("AutoRun=0"), std::string::npos);
+    EXPECT_NE(file.find("Initialized=1"), std::string::npos);
 }
 
 TEST_F(MainWindowTest, StartUpTranslucencyAndAlwaysOnTop) {
