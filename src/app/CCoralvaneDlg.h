@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
-#include <future>
+#include <optional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -261,7 +261,7 @@ private:
     void ReportEnumResult(int result);
     void IdentifyCard(int gpuIndex);
     void ReadGpuName();
-    // On a first run, starts the logon registration beside the rest of the start-up.
+    // On a first run, hands the logon registration to the start-up's next pause.
     void StartFirstRunAutorun();
     void ReadSettings();
     void SetupIcons();
@@ -310,9 +310,9 @@ private:
     std::string configFileName;
     std::string gpuName;
     StartupSettings settings;
-    // The first run's autorun registration, started early; its result is written where the first run
-    // writes it.
-    std::future<int> firstRunAutorun;
+    // The first run's autorun registration, done in a pause of the start-up when one comes before the
+    // first run writes its result; set once done.
+    std::shared_ptr<std::optional<int>> firstRunAutorun;
     // Read with the other starting values, before the overclock page can change the card.
     DefaultProfileValues startingProfileValues;
 

@@ -1,4 +1,7 @@
 #include "app/CCoralvaneDlg.h"
+
+#include <utility>
+
 #include "app/CMsgDlg.h"
 #include "app/ConfigFile.h"
 #include "app/IniFile.h"
@@ -8,6 +11,7 @@
 #include "controls/CLabel.h"
 #include "lighting/CLscAdvanceDlg.h"
 #include "lighting/ZoneCommandSender.h"
+#include "platform/Clock.h"
 #include "ui/Translucency.h"
 
 namespace {
@@ -166,17 +170,21 @@ void CCoralvaneDlg::ReadGpuName() {
 }
 
 void CCoralvaneDlg::StartFirstRunAutorun() {
-    // The system's scheduler takes tens of milliseconds to answer; the registration runs beside the
-    // lighting detection's pauses instead of after them.
-    if (services.setAutorun && IsFirstRun(services.folder, configFileName)) {
-        firstRunAutorun = std::async(std::launch::async, services.setAutorun);
-    }
+    // The system's scheduler takes tens of milliseconds to answer: on the lighting detection's first
+    // pause (which lasts its time all the same) rather than after the pauses.
+    if (!services.setAutorun || !IsFirstRun(services.folder, configFileName)) return;
+    firstRunAutorun = std::make_shared<std::optional<int>>();
+    SystemClock::SetPauseJob([result = firstRunAutorun, set = services.setAutorun] { *result = set(); });
 }
 
 void CCoralvaneDlg::ReadSettings() {
     FirstRunHooks hooks;
     hooks.setAutorun = [this] {
-        if (firstRunAutorun.valid()) return firstRunAutorun.get();
+        if (std::shared_ptr<std::optional<int>> early = std::exchange(firstRunAutorun, nullptr)) {
+            // No pause came: it runs now, where the first run needs its result.
+            if (std::function<void()> job = SystemClock::TakePauseJob()) job();
+            if (early->has_value()) return **early;
+        }
         return services.setAutorun ? services.setAutorun() : 1;
     };
     hooks.showMessage = [this](std::string_view text) {

@@ -21,4 +21,9 @@ public:
     // thread takes, which still lasts its full time from its start. The UI thread's start-up pauses
     // (lighting detection) decode pictures its windows will need.
     static void SetPauseWork(std::function<void()> work);
+    // One job for the calling thread's next pause, run before that pause's work (it replaces a job
+    // not run yet). TakePauseJob hands a job no pause has run yet to the caller (else nullptr), so
+    // work that must be done by some point is done there at the latest.
+    static void SetPauseJob(std::function<void()> job);
+    static std::function<void()> TakePauseJob();
 };

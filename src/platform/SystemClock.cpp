@@ -1,6 +1,7 @@
 #include <atomic>
 #include <chrono>
 #include <thread>
+#include <utility>
 
 #include "platform/Clock.h"
 
@@ -18,10 +19,18 @@ std::function<void()>& PauseWork() {
     static std::function<void()> work;
     return work;
 }
+std::atomic<std::thread::id> pauseJobThread;
+std::function<void()>& PauseJob() {
+    static std::function<void()> job;
+    return job;
+}
 }  // namespace
 
 void SystemClock::SleepMs(uint32_t ms) {
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    if (pauseJobThread.load() == std::this_thread::get_id()) {
+        if (std::function<void()> job = SystemClock::TakePauseJob()) job();
+    }
     if (pauseWorkThread.load() == std::this_thread::get_id() && PauseWork()) PauseWork()();
     // One wait can end a little early (the system's timer ticks in whole milliseconds, and
     // the library waits on a steady clock only once); a protocol pause is a minimum.
@@ -32,6 +41,17 @@ void SystemClock::SleepMs(uint32_t ms) {
 void SystemClock::SetPauseWork(std::function<void()> work) {
     pauseWorkThread = work ? std::this_thread::get_id() : std::thread::id{};
     PauseWork() = std::move(work);
+}
+
+void SystemClock::SetPauseJob(std::function<void()> job) {
+    pauseJobThread = job ? std::this_thread::get_id() : std::thread::id{};
+    PauseJob() = std::move(job);
+}
+
+std::function<void()> SystemClock::TakePauseJob() {
+    if (pauseJobThread.load() != std::this_thread::get_id()) return nullptr;
+    pauseJobThread = std::thread::id{};
+    return std::exchange(PauseJob(), nullptr);
 }
 
 uint64_t SystemClock::TotalSleptMs() {

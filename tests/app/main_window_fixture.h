@@ -5,7 +5,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -181,7 +180,6 @@ protected:
         services.clock = &clock;
         services.setAutorun = [this] {
             ++autorunCalls;
-            autorunThread = std::this_thread::get_id();
             return autorunResult;
         };
         return services;
@@ -252,7 +250,6 @@ protected:
     HidSystem* hid = nullptr;
     int autorunCalls = 0;
     int autorunResult = 0;
-    std::thread::id autorunThread;
     // The program's own side windows instead of the test's.
     bool programSidePanels = false;
     // Side windows outlive the main window, whose window owns theirs.

@@ -35,3 +35,28 @@ TEST(SystemClock, PauseWorkRunsInTheSettingThreadsPausesWhichKeepTheirLength) {
     clock.SleepMs(1);
     EXPECT_EQ(runs, 1);
 }
+
+TEST(SystemClock, APauseJobRunsOnceInTheSettingThreadsNextPauseOrGoesToWhoeverTakesItFirst) {
+    SystemClock clock;
+    int runs = 0;
+    SystemClock::SetPauseJob([&] { ++runs; });
+    std::thread other([&] {
+        clock.SleepMs(1);
+        EXPECT_EQ(SystemClock::TakePauseJob(), nullptr) << "not another thread's";
+    });
+    other.join();
+    EXPECT_EQ(runs, 0);
+    clock.SleepMs(1);
+    EXPECT_EQ(runs, 1);
+    clock.SleepMs(1);
+    EXPECT_EQ(runs, 1) << "once";
+    EXPECT_EQ(SystemClock::TakePauseJob(), nullptr) << "nothing left once it ran";
+
+    SystemClock::SetPauseJob([&] { runs += 10; });
+    std::function<void()> taken = SystemClock::TakePauseJob();
+    ASSERT_NE(taken, nullptr);
+    clock.SleepMs(1);
+    EXPECT_EQ(runs, 1) << "a job taken back is no pause's";
+    taken();
+    EXPECT_EQ(runs, 11);
+}
