@@ -1,7 +1,6 @@
-#include "app/CCoralvaneDlg.h"
-
 #include <utility>
 
+#include "app/CCoralvaneDlg.h"
 #include "app/CMsgDlg.h"
 #include "app/ConfigFile.h"
 #include "app/IniFile.h"

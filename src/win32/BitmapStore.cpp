@@ -239,13 +239,7 @@ int ReadBitmapPixels(HBITMAP bitmap, PixelImage& image) {
     const int height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
     if (width <= 0 || height <= 0 || width > kMaxBmpSide || height > kMaxBmpSide) return 1;
 
-    BITMAPINFO request{};
-    request.bmiHeader.biSize = sizeof request.bmiHeader;
-    request.bmiHeader.biWidth = width;
-    request.bmiHeader.biHeight = -height;  // rows from the top
-    request.bmiHeader.biPlanes = 1;
-    request.bmiHeader.biBitCount = 32;
-    request.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO request = DibInfo(width, height, 32);
     std::vector<uint32_t> bgra(size_t(width) * size_t(height));
     HDC dc = CreateCompatibleDC(nullptr);
     if (!dc) return 1;

@@ -4,6 +4,9 @@
 #include <cstring>
 #include <vector>
 
+#include "ui/BmpFile.h"
+#include "win32/GdiObjects.h"
+
 namespace {
 
 struct Pixels {
@@ -23,17 +26,12 @@ HBITMAP TrimToPicture(HBITMAP whole, Rect& held, Color& frame) {
     Pixels image;
     image.width = info.bmWidth;
     image.height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
-    if (image.width <= 0 || image.height <= 0 || image.width > 4096 || image.height > 4096) return nullptr;
+    if (image.width <= 0 || image.height <= 0 || image.width > kMaxBmpSide || image.height > kMaxBmpSide)
+        return nullptr;
     // The pixels as the system gives them, 24-bit rows from the top, whatever the bitmap's layout.
     image.stride = (long(image.width) * 3 + 3) & ~3L;
     std::vector<BYTE> rows(size_t(image.stride) * size_t(image.height));
-    BITMAPINFO request{};
-    request.bmiHeader.biSize = sizeof request.bmiHeader;
-    request.bmiHeader.biWidth = image.width;
-    request.bmiHeader.biHeight = -image.height;
-    request.bmiHeader.biPlanes = 1;
-    request.bmiHeader.biBitCount = 24;
-    request.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO request = DibInfo(image.width, image.height, 24);
     HDC dc = CreateCompatibleDC(nullptr);
     if (!dc) return nullptr;
     const int read = GetDIBits(dc, whole, 0, UINT(image.height), rows.data(), &request, DIB_RGB_COLORS);
@@ -44,7 +42,8 @@ HBITMAP TrimToPicture(HBITMAP whole, Rect& held, Color& frame) {
     const BYTE* corner = image.Row(0);
     const int lastX = image.width - 1;
     const int lastY = image.height - 1;
-    if (!image.Is(lastX, 0, corner) || !image.Is(0, lastY, corner) || !image.Is(lastX, lastY, corner)) return nullptr;
+    if (!image.Is(lastX, 0, corner) || !image.Is(0, lastY, corner) || !image.Is(lastX, lastY, corner))
+        return nullptr;
 
     int left = image.width, top = image.height, right = -1, bottom = -1;
     for (int y = 0; y < image.height; ++y) {

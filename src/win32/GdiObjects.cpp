@@ -65,13 +65,7 @@ int MemorySurface::Create(HDC reference, Size wanted) {
 int MemorySurface::CreateKept(HDC reference, Size wanted) {
     Reset();
     if (wanted.IsEmpty()) return 1;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = wanted.width;
-    info.bmiHeader.biHeight = -wanted.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = DibInfo(wanted.width, wanted.height, 24);
     void* bits = nullptr;
     HBITMAP made = CreateDIBSection(reference, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HDC memory = made ? CreateCompatibleDC(reference) : nullptr;

@@ -43,6 +43,19 @@ private:
     HGDIOBJ old;
 };
 
+// The header of an uncompressed RGB picture of that size and depth (24 or 32 bits a pixel), rows
+// from the top unless bottomUp.
+inline BITMAPINFO DibInfo(LONG width, LONG height, WORD bits, bool bottomUp = false) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = bottomUp ? height : -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = bits;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
 // A memory DC with a compatible bitmap of its own selected: an off-screen drawing surface.
 class MemorySurface {
 public:

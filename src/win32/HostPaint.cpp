@@ -38,7 +38,8 @@ void PaintBuffered(HDC target, const RECT& area, ControlBuffer& kept, Paint pain
         const Size held = kept.surface.IsValid() ? kept.surface.GetSize() : Size{};
         if (held.width < size.width || held.height < size.height) {
             kept.surface.Reset();
-            kept.surface.Create(target, {std::max(held.width, size.width), std::max(held.height, size.height)});
+            kept.surface.Create(target,
+                                {std::max(held.width, size.width), std::max(held.height, size.height)});
         }
         buffer = &kept.surface;
     } else {
@@ -67,7 +68,8 @@ void NotePausesBeforeFirstPicture(DialogWindow& window) {
     if (window.pausesNoted) return;
     window.pausesNoted = true;
     if (GetWindowLongPtrW(window.hwnd, GWL_STYLE) & WS_CHILD) return;
-    SetPropW(window.hwnd, kPausedMsProperty, reinterpret_cast<HANDLE>(uintptr_t(SystemClock::TotalSleptMs() + 1)));
+    SetPropW(window.hwnd, kPausedMsProperty,
+             reinterpret_cast<HANDLE>(uintptr_t(SystemClock::TotalSleptMs() + 1)));
 }
 
 }  // namespace
@@ -80,7 +82,7 @@ void Win32Host::PaintDialog(DialogWindow& window) {
     NotePausesBeforeFirstPicture(window);
     // A surface that still shows the dialog needs no render: a paint for a part the system lost
     // (a control hidden, the window uncovered) is one copy.
-    if (SurfaceUpToDate(window, ClientSize(window.hwnd)) || RenderSurface(window)) {
+    if (EnsureSurface(window)) {
         BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
                ps.rcPaint.bottom - ps.rcPaint.top, window.surface.Dc(), ps.rcPaint.left, ps.rcPaint.top,
                SRCCOPY);
@@ -91,13 +93,18 @@ void Win32Host::PaintDialog(DialogWindow& window) {
 }
 
 bool Win32Host::SurfaceUpToDate(DialogWindow& window, Size size) {
-    if (!window.surfaceCurrent || !window.surface.IsValid() || !(window.surface.GetSize() == size)) return false;
+    if (!window.surfaceCurrent || !window.surface.IsValid() || !(window.surface.GetSize() == size))
+        return false;
     if (!window.copiesParent) return true;
     // The parent's picture under a page is as the page copied it only while the parent (itself
     // perhaps a page showing its own parent) is up to date and has not rendered since.
     DialogWindow* parent = window.parent ? Find(*window.parent) : nullptr;
     return parent && SurfaceUpToDate(*parent, ClientSize(parent->hwnd)) &&
            parent->renders == window.parentRendersSeen;
+}
+
+bool Win32Host::EnsureSurface(DialogWindow& window) {
+    return SurfaceUpToDate(window, ClientSize(window.hwnd)) || RenderSurface(window);
 }
 
 bool Win32Host::RenderSurface(DialogWindow& window) {
@@ -147,7 +154,7 @@ void Win32Host::PaintBackground(DialogWindow& window, HDC dc, Size size) {
 }
 
 void Win32Host::CopyBackground(DialogWindow& window, HDC target, const Rect& area) {
-    if (!SurfaceUpToDate(window, ClientSize(window.hwnd))) RenderSurface(window);
+    EnsureSurface(window);
     if (!window.surface.IsValid()) {
         FillSolid(target, area.GetSize(), GetSysColor(COLOR_BTNFACE));
         return;

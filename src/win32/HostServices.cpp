@@ -45,8 +45,7 @@ void Win32Host::SyncWindow(CDialog& dialog) {
         window->surfaceCurrent = false;
         RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
     }
-    const bool child = (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_CHILD) != 0;
-    if (!child && state.topmost != window->topmost) {
+    if (topLevel && state.topmost != window->topmost) {
         window->topmost = state.topmost;
         SetWindowPos(hwnd, state.topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -126,9 +125,7 @@ std::unique_ptr<Canvas> Win32Host::DialogPicture(const CDialog& dialog) {
     DialogWindow* window = Find(dialog);
     if (!window || !window->hwnd) return nullptr;
     const BitmapStore::UserScope use(*bitmaps, window->hwnd);
-    RECT client{};
-    GetClientRect(window->hwnd, &client);
-    if (!SurfaceUpToDate(*window, {client.right, client.bottom}) && !RenderSurface(*window)) return nullptr;
+    if (!EnsureSurface(*window)) return nullptr;
     return std::make_unique<GdiCanvas>(window->surface.Dc(), window->surface.GetSize(), window->paint);
 }
 

@@ -10,12 +10,14 @@
 
 #include "ui/BmpFile.h"
 #include "win32/ComApartment.h"
+#include "win32/GdiObjects.h"
 #include "win32/ResourceFile.h"
 
 namespace {
 
 // {6FDDC324-4E03-4BFE-B185-3D77768DC90C}: 24 bits per pixel, blue first.
-constexpr GUID kPixelFormat24bppBgr = {0x6fddc324, 0x4e03, 0x4bfe, {0xb1, 0x85, 0x3d, 0x77, 0x76, 0x8d, 0xc9, 0x0c}};
+constexpr GUID kPixelFormat24bppBgr = {
+    0x6fddc324, 0x4e03, 0x4bfe, {0xb1, 0x85, 0x3d, 0x77, 0x76, 0x8d, 0xc9, 0x0c}};
 
 using CreateFactory = HRESULT(WINAPI*)(UINT, IWICImagingFactory**);
 using GetClassObject = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
@@ -75,7 +77,8 @@ constexpr CLSID kPngDecoder = {0x389ea17b, 0x5078, 0x4cde, {0xb6, 0xef, 0x25, 0x
 HRESULT MakePngDecoder(IWICImagingFactory& factory, IStream& stream, IWICBitmapDecoder** decoder) {
     IClassFactory* maker = nullptr;
     const GetClassObject classObject = TheCodec().classObject;
-    if (classObject && SUCCEEDED(classObject(kPngDecoder, IID_IClassFactory, reinterpret_cast<void**>(&maker)))) {
+    if (classObject &&
+        SUCCEEDED(classObject(kPngDecoder, IID_IClassFactory, reinterpret_cast<void**>(&maker)))) {
         IWICBitmapDecoder* made = nullptr;
         HRESULT hr = maker->CreateInstance(nullptr, IID_IWICBitmapDecoder, reinterpret_cast<void**>(&made));
         maker->Release();
@@ -150,13 +153,7 @@ HBITMAP LoadPngResource(HINSTANCE module, int resourceId) {
     }
 
     // Rows from the top, as the decoder gives them, straight into the bitmap's own memory.
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = static_cast<LONG>(width);
-    info.bmiHeader.biHeight = -static_cast<LONG>(height);
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = DibInfo(static_cast<LONG>(width), static_cast<LONG>(height), 24);
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     const UINT stride = (width * 3 + 3) & ~3u;

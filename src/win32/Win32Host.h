@@ -143,6 +143,8 @@ private:
     // Whether the kept surface, at that client size, still shows what a render would.
     bool SurfaceUpToDate(DialogWindow& window, Size size);
     bool RenderSurface(DialogWindow& window);
+    // Whether the kept surface shows the dialog, rendering it first when it no longer does.
+    bool EnsureSurface(DialogWindow& window);
     void CopyBackground(DialogWindow& window, HDC target, const Rect& area);
     void PaintBackground(DialogWindow& window, HDC dc, Size size);
     void DrawItem(DialogWindow& window, const DRAWITEMSTRUCT& item);

@@ -5,6 +5,7 @@
 
 #include "controls/ShapeRegion.h"
 #include "win32/BitmapStore.h"
+#include "win32/GdiObjects.h"
 
 namespace {
 
@@ -32,13 +33,7 @@ bool ReadShapeRuns(HBITMAP bitmap, std::vector<Rect>& runs) {
     const int height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
     if (width <= 0 || height <= 0 || width > kMaxBmpSide || height > kMaxBmpSide) return false;
     // Rows from the bottom, as scan lines are counted.
-    BITMAPINFO request{};
-    request.bmiHeader.biSize = sizeof request.bmiHeader;
-    request.bmiHeader.biWidth = width;
-    request.bmiHeader.biHeight = height;
-    request.bmiHeader.biPlanes = 1;
-    request.bmiHeader.biBitCount = 32;
-    request.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO request = DibInfo(width, height, 32, true);
     std::vector<uint32_t> band(size_t(width) * kBandRows);
     PixelImage rows;
     rows.width = width;
@@ -55,7 +50,8 @@ bool ReadShapeRuns(HBITMAP bitmap, std::vector<Rect>& runs) {
             // The band's first row is the lowest; 0xAARRGGBB from the system, 0x00BBGGRR in the model.
             const uint32_t* in = band.data() + size_t(i) * size_t(width);
             Color* out = rows.pixels.data() + size_t(count - 1 - i) * size_t(width);
-            for (int x = 0; x < width; ++x) out[x] = Rgb(uint8_t(in[x] >> 16), uint8_t(in[x] >> 8), uint8_t(in[x]));
+            for (int x = 0; x < width; ++x)
+                out[x] = Rgb(uint8_t(in[x] >> 16), uint8_t(in[x] >> 8), uint8_t(in[x]));
         }
         for (Rect run : ComputeShapeRuns(rows)) {
             run.top += top;
@@ -97,7 +93,8 @@ int ApplyWindowShape(HWND window, HBITMAP bitmap) {
     if (!ReadShapeRuns(bitmap, runs)) return 1;
     BITMAP info{};
     GetObjectW(bitmap, sizeof info, &info);
-    GdiObject region = RegionFromRuns(runs, {info.bmWidth, info.bmHeight < 0 ? -info.bmHeight : info.bmHeight});
+    GdiObject region =
+        RegionFromRuns(runs, {info.bmWidth, info.bmHeight < 0 ? -info.bmHeight : info.bmHeight});
     if (!region) return 1;
     // The window owns the region once it is set.
     if (!SetWindowRgn(window, region.As<HRGN>(), TRUE)) return 1;

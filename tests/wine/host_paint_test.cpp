@@ -1,15 +1,14 @@
 // The host's painting on real windows: a dialog keeps its picture off-screen and renders it again
 // only when what it shows changed. The test runner starts this program on a virtual display.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <vector>
 
 #include "controls/CBkDialogST.h"
 #include "controls/CLabel.h"
-#include "ui/CWndControl.h"
 #include "platform/Clock.h"
+#include "ui/CWndControl.h"
 #include "win32/BitmapStore.h"
 #include "win32/PngResource.h"
 #include "win32/Win32Host.h"
@@ -62,7 +61,8 @@ protected:
 // asks for its repaint twice, or runs a modal window that recolours it and ends on a timer of its own.
 class Swatch : public CWndControl {
 public:
-    Swatch(CDialog& dialog, int id, const Rect& rect) : CWndControl(dialog, id, ControlKind::OwnerDrawn, rect) {}
+    Swatch(CDialog& dialog, int id, const Rect& rect)
+        : CWndControl(dialog, id, ControlKind::OwnerDrawn, rect) {}
     void Recolour(Color c) {
         colour = c;
         Invalidate();
