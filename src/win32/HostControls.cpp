@@ -176,10 +176,10 @@ void Win32Host::ApplyControlState(DialogWindow& window, const ControlState& stat
     // A label (an owner-drawn static) paints itself, with the state as it is now, when its text is
     // set; asking again would paint it twice.
     if (IsSkinned(state.kind) && !(state.kind == ControlKind::Label && textSet)) {
-        InvalidateRect(hwnd, nullptr, FALSE);
+        RepaintControl(hwnd, state.kind);
     } else if (state.kind == ControlKind::Edit) {
         // Colours or the look may have changed; the edit asks for them again as it repaints.
-        InvalidateRect(hwnd, nullptr, TRUE);
+        RepaintControl(hwnd, state.kind);
     }
     if (control.visible != state.visible) {
         control.visible = state.visible;

@@ -102,15 +102,18 @@ void Win32Host::Invalidate(CDialog& dialog, int id) {
     }
     auto it = window->controls.find(id);
     if (it == window->controls.end()) return;
-    const ControlKind kind = it->second.kind;
+    RepaintControl(it->second.hwnd, it->second.kind);
+}
+
+void Win32Host::RepaintControl(HWND control, ControlKind kind) {
     if (timerDepth > 0 && (kind == ControlKind::Slider || kind == ControlKind::OwnerDrawn)) {
-        if (std::find(tickRepaints.begin(), tickRepaints.end(), it->second.hwnd) == tickRepaints.end()) {
-            tickRepaints.push_back(it->second.hwnd);
+        if (std::find(tickRepaints.begin(), tickRepaints.end(), control) == tickRepaints.end()) {
+            tickRepaints.push_back(control);
         }
         return;
     }
     // The skinned controls copy the dialog's picture under them as they paint; edits erase.
-    InvalidateRect(it->second.hwnd, nullptr, it->second.kind == ControlKind::Edit ? TRUE : FALSE);
+    InvalidateRect(control, nullptr, kind == ControlKind::Edit ? TRUE : FALSE);
 }
 
 std::unique_ptr<Canvas> Win32Host::BeginDraw(CDialog& dialog, int id) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "controls/CBkDialogST.h"
@@ -58,7 +59,8 @@ protected:
 };
 
 // An owner-drawn swatch over the skin that counts its paints; the window's timer recolours it and
-// asks for its repaint twice, or runs a modal window that recolours it and ends on a timer of its own.
+// asks for its repaint twice and changes its text, or runs a modal window that recolours it and ends on a
+// timer of its own.
 class Swatch : public CWndControl {
 public:
     Swatch(CDialog& dialog, int id, const Rect& rect)
@@ -122,7 +124,10 @@ protected:
         }
         swatch->Recolour(Rgb(10, 200, 10));
         swatch->Repaint();
+        // A change of the control's state asks for its repaint too.
+        SetItemText(kSwatch, "ticked " + std::to_string(++ticks));
     }
+    int ticks = 0;
 };
 
 struct ShownWindow {
