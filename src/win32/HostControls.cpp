@@ -57,7 +57,8 @@ bool IsSkinned(ControlKind kind) {
 // been made in: where it was first seen, or last, as a window made anew for a new kind would be.
 void NotePendingControl(DialogWindow& window, const ControlState& state) {
     auto& pending = window.pendingControls;
-    auto it = std::find_if(pending.begin(), pending.end(), [&](const auto& p) { return p.first == state.id; });
+    auto it =
+        std::find_if(pending.begin(), pending.end(), [&](const auto& p) { return p.first == state.id; });
     if (it != pending.end()) {
         if (it->second == state.kind) return;
         pending.erase(it);
@@ -140,7 +141,14 @@ void Win32Host::ApplyControlState(DialogWindow& window, const ControlState& stat
         textSet = true;
         control.text = text;
         window.echoingText = true;
-        SetWindowTextW(hwnd, text.c_str());
+        if (state.kind == ControlKind::Label && timerDepth > 0) {
+            // The window keeps the text without the static painting itself at once: the label is
+            // drawn with the tick's other repaints.
+            DefWindowProcW(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+            RepaintControl(hwnd, state.kind);
+        } else {
+            SetWindowTextW(hwnd, text.c_str());
+        }
         window.echoingText = false;
     }
     if (state.kind == ControlKind::Edit || state.kind == ControlKind::ComboBox ||

@@ -264,7 +264,26 @@ void Win32Host::RepaintTickControls() {
             InvalidateRect(control, nullptr, FALSE);
             continue;
         }
-        DrawSkinControl(control, dc);
+        const Target target = TargetOf(control);
+        bool label = false;
+        if (target.window) {
+            auto it = target.window->controls.find(target.id);
+            label = it != target.window->controls.end() && it->second.hwnd == control &&
+                    it->second.kind == ControlKind::Label;
+        }
+        if (label) {
+            // As the static asks its dialog to draw it.
+            DRAWITEMSTRUCT item{};
+            item.CtlType = ODT_STATIC;
+            item.CtlID = UINT(target.id);
+            item.itemAction = ODA_DRAWENTIRE;
+            item.hwndItem = control;
+            item.hDC = dc;
+            GetClientRect(control, &item.rcItem);
+            DrawItem(*target.window, item);
+        } else {
+            DrawSkinControl(control, dc);
+        }
         ReleaseDC(control, dc);
     }
 }

@@ -106,7 +106,8 @@ void Win32Host::Invalidate(CDialog& dialog, int id) {
 }
 
 void Win32Host::RepaintControl(HWND control, ControlKind kind) {
-    if (timerDepth > 0 && (kind == ControlKind::Slider || kind == ControlKind::OwnerDrawn)) {
+    if (timerDepth > 0 &&
+        (kind == ControlKind::Slider || kind == ControlKind::OwnerDrawn || kind == ControlKind::Label)) {
         if (std::find(tickRepaints.begin(), tickRepaints.end(), control) == tickRepaints.end()) {
             tickRepaints.push_back(control);
         }

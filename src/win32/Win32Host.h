@@ -151,7 +151,7 @@ private:
     void PaintSkinControl(HWND control);
     // Draws a control of the host's own classes (slider, owner-drawn) onto a DC of its window.
     void DrawSkinControl(HWND control, HDC dc);
-    // Asks for a control's repaint: while a timer is handled, a slider's or owner-drawn control's is
+    // Asks for a control's repaint: while a timer is handled, a slider's, label's or owner-drawn one's is
     // kept for the handling's end; others go to the system (an edit erasing its background).
     void RepaintControl(HWND control, ControlKind kind);
     // Draws the controls a timer's handling asked to repaint, straight onto their windows.

@@ -79,6 +79,7 @@ public:
 };
 
 constexpr int kSwatch = 1601;
+constexpr int kTickLabel = 1602;
 constexpr int kTick = 7;
 
 class ModalRecolour : public CDialog {
@@ -113,6 +114,7 @@ protected:
     void OnInitDialog() override {
         SetBitmap(kSkin);
         swatch = &Add<Swatch>(kSwatch, Rect{30, 40, 60, 40});
+        Add<CLabel>(kTickLabel, Rect{120, 40, 120, 20}).SetTextColor(Rgb(255, 255, 1)).SetTransparent(true);
         SetTimer(kTick, 600000);
     }
     void OnTimer(int) override {
@@ -126,6 +128,7 @@ protected:
         swatch->Repaint();
         // A change of the control's state asks for its repaint too.
         SetItemText(kSwatch, "ticked " + std::to_string(++ticks));
+        SetItemText(kTickLabel, "tick " + std::to_string(ticks));
     }
     int ticks = 0;
 };
@@ -245,6 +248,11 @@ TEST(HostPaint, ATimersRepaintsAreDrawnOnceAsItsHandlingEndsAndAModalRunItStarts
     SendMessageW(hwnd, WM_TIMER, kTick, 0);
     EXPECT_EQ(window.swatch->paints, paints + 1);
     EXPECT_FALSE(GetUpdateRect(swatch, nullptr, FALSE));
+    HWND label = GetDlgItem(hwnd, kTickLabel);
+    EXPECT_FALSE(GetUpdateRect(label, nullptr, FALSE));
+    wchar_t text[32] = {};
+    GetWindowTextW(label, text, 32);
+    EXPECT_STREQ(text, L"tick 1") << "the label's window keeps its text for automation";
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
     EXPECT_EQ(window.swatch->paints, paints + 1);
@@ -253,8 +261,11 @@ TEST(HostPaint, ATimersRepaintsAreDrawnOnceAsItsHandlingEndsAndAModalRunItStarts
     TickingWindow fresh(host, {360, 20});
     ASSERT_EQ(fresh.Create(), 0);
     fresh.swatch->colour = Rgb(10, 200, 10);
+    fresh.SetItemText(kTickLabel, "tick 1");
     fresh.ShowWindow(ShowCommand::Show);
-    EXPECT_TRUE(ClientPixels(host.WindowOf(fresh)) == ticked) << "the tick's drawing is the window's own";
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    const std::vector<COLORREF> freshPixels = ClientPixels(host.WindowOf(fresh));
+    EXPECT_TRUE(freshPixels == ticked) << "the tick's drawing is the window's own";
     fresh.DestroyWindow();
 
     // A modal run started by the tick: the swatch it recolours paints while it runs, not after.
