@@ -250,28 +250,18 @@ void Win32Host::DrawSkinControl(HWND control, HDC dc) {
 }
 
 void Win32Host::RepaintTickControls() {
-    std::vector<HWND> controls;
-    controls.swap(tickRepaints);
-    for (HWND control : controls) {
+    std::vector<TickRepaint> repaints;
+    repaints.swap(tickRepaints);
+    for (const auto& [control, kind] : repaints) {
         if (!IsWindow(control)) continue;
         // A hidden one paints when it shows.
-        if (!IsWindowVisible(control)) {
-            InvalidateRect(control, nullptr, FALSE);
-            continue;
-        }
-        HDC dc = GetDC(control);
+        HDC dc = IsWindowVisible(control) ? GetDC(control) : nullptr;
         if (!dc) {
             InvalidateRect(control, nullptr, FALSE);
             continue;
         }
         const Target target = TargetOf(control);
-        bool label = false;
-        if (target.window) {
-            auto it = target.window->controls.find(target.id);
-            label = it != target.window->controls.end() && it->second.hwnd == control &&
-                    it->second.kind == ControlKind::Label;
-        }
-        if (label) {
+        if (kind == ControlKind::Label && target.window) {
             // As the static asks its dialog to draw it.
             DRAWITEMSTRUCT item{};
             item.CtlType = ODT_STATIC;

@@ -108,9 +108,9 @@ void Win32Host::Invalidate(CDialog& dialog, int id) {
 void Win32Host::RepaintControl(HWND control, ControlKind kind) {
     if (timerDepth > 0 &&
         (kind == ControlKind::Slider || kind == ControlKind::OwnerDrawn || kind == ControlKind::Label)) {
-        if (std::find(tickRepaints.begin(), tickRepaints.end(), control) == tickRepaints.end()) {
-            tickRepaints.push_back(control);
-        }
+        const auto asked = [control](const TickRepaint& r) { return r.control == control; };
+        if (std::none_of(tickRepaints.begin(), tickRepaints.end(), asked))
+            tickRepaints.push_back({control, kind});
         return;
     }
     // The skinned controls copy the dialog's picture under them as they paint; edits erase.

@@ -166,7 +166,11 @@ private:
     // is drawn as the handling ends, straight onto its window, instead of through the message queue:
     // a tick that changes several charts and dials costs one screen update each, not a paint cycle.
     int timerDepth = 0;
-    std::vector<HWND> tickRepaints;
+    struct TickRepaint {
+        HWND control;
+        ControlKind kind;
+    };
+    std::vector<TickRepaint> tickRepaints;
     // Surfaces of the off-screen canvases the windows' drawing makes, kept for the next of that size.
     std::shared_ptr<SurfacePool> surfaces = std::make_shared<SurfacePool>();
     std::wstring iconFolder;
